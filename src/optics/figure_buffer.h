@@ -1,0 +1,38 @@
+// The values fixed when Draw is pressed and the computed figure that travels with them to
+// the window, the animation and the writers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "app/parameter_record.h"
+
+struct DrawSetup {
+    ParameterRecord params;     // the record as it stood when Draw was pressed
+    int frame_count = 1;        // n: 1, or trunc(360 / sampling_step) in the stepped modes
+    float frame_count_real = 1; // n in single precision, for the stage rotation 2πk/n
+    int side = 0;               // N: trunc(image_size), the side of one figure
+    int canvas_side = 0;        // M: N, or the side of the composed rotation image
+    float radius = 0;           // ρ = N / 2
+    float mean_index = 0;       // n̄ of the current crystal kind
+    float encoding_gamma = 2.4f;
+};
+
+// F frames of S × S pixels, 3 bytes a pixel (R, G, B), rows from the top, no padding.
+// 255 in all three bytes is the white outside of the figure circle; inside levels are
+// gamma-encoded 0 … 254 relative to the brightest channel of the whole Draw.
+struct Figure {
+    DrawSetup setup;
+    std::vector<std::uint8_t> pixels;
+    int side = 0;                  // S: N, or M after the rotation image is composed
+    int frames = 0;                // F: n, or 1 after the rotation image is composed
+    float reference_light = 1.0f;  // L0 = 1 / Vmax (1 when the figure has no light at all)
+    float encoding_gamma = 2.4f;   // G
+
+    std::size_t frame_bytes() const { return std::size_t(3) * side * side; }
+    std::span<const std::uint8_t> frame(int k) const {
+        return {pixels.data() + frame_bytes() * k, frame_bytes()};
+    }
+};
