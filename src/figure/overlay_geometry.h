@@ -1,0 +1,33 @@
+// Where the figure window marks the microscope's field of view and the emerging optic axes
+// in the full range, one circle and its marks per sub-figure.
+#pragma once
+
+#include <vector>
+
+#include "figure/overlay_shapes.h"
+#include "optics/figure_buffer.h"
+
+struct OverlayCircle {
+    int x;
+    int y;
+    int radius;
+};
+struct OverlayMark {
+    double x;
+    double y;
+};
+inline constexpr double kOverlayMarkRadius = 2.0;
+
+// One green circle per sub-figure and one yellow mark per optic axis of that sub-figure.
+struct FigureOverlay {
+    std::vector<OverlayCircle> circles;
+    std::vector<OverlayMark> marks;
+};
+
+// Radius in pixels of the field of view of a figure of side N in the full range: the
+// objective's aperture angle refracted into the crystal, projected.
+double field_of_view_radius(const DrawSetup& setup);
+
+// The overlay of the frame the window shows (its index in the animation; 0 otherwise).
+// Empty unless the figure was drawn in the full range.
+FigureOverlay window_overlay(const DrawSetup& setup, int frame_index);
