@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "figure/overlay_shapes.h"
 #include "optics/figure_buffer.h"
 
 struct OverlayCircle {
