@@ -33,11 +33,12 @@ FigureOverlay window_overlay(const DrawSetup& setup, int frame_index) {
         const double angle = 2.0 * std::numbers::pi * j / setup.frame_count_real;
         const double x = ring * std::cos(angle) + ring + n / 2.0 - 0.5;
         const double y = -ring * std::sin(angle) + ring + n / 2.0 - 0.5;
-        overlay.circles.push_back({round_half_away(x), round_half_away(y), radius});
+        SubFigureOverlay& sub = overlay.emplace_back();
+        sub.circle = {round_half_away(x), round_half_away(y), radius};
         const int frame = rotation ? j : frame_index;
         // The figure's y axis points up, the picture's rows run down.
         for (const ProjectedAxis& axis : projected_optic_axes(setup, frame))
-            overlay.marks.push_back({x + half * axis.x, y - half * axis.y});
+            sub.marks.push_back({x + half * axis.x, y - half * axis.y});
     }
     return overlay;
 }

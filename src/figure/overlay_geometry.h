@@ -17,11 +17,13 @@ struct OverlayMark {
 };
 inline constexpr double kOverlayMarkRadius = 2.0;
 
-// One green circle per sub-figure and one yellow mark per optic axis of that sub-figure.
-struct FigureOverlay {
-    std::vector<OverlayCircle> circles;
+// The green field-of-view circle of one sub-figure and a yellow mark for each of its optic
+// axes, drawn in this order, sub-figure after sub-figure.
+struct SubFigureOverlay {
+    OverlayCircle circle;
     std::vector<OverlayMark> marks;
 };
+using FigureOverlay = std::vector<SubFigureOverlay>;
 
 // Radius in pixels of the field of view of a figure of side N in the full range: the
 // objective's aperture angle refracted into the crystal, projected.
