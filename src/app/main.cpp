@@ -1,3 +1,5 @@
-#include "app/main_window.h"
+#include "app/program.h"
 
-int main(int argc, char** argv) { return run_lumitra(argc, argv); }
+int main(int argc, char** argv) {
+    return run_lumitra(argc, argv);
+}

@@ -1,0 +1,87 @@
+#include "app/widget_builders.h"
+
+#include "app/label_text.h"
+
+namespace {
+
+constexpr char kLabelKey[] = "label";
+
+Gtk::Label* make_row_label(Gtk::Box& row, const char* sjis, int width) {
+    auto* label = Gtk::manage(new Gtk::Label(sjis_to_utf8(sjis)));
+    label->set_xalign(1.0f);
+    label->set_yalign(0.5f);
+    label->set_size_request(width, -1);
+    row.pack_start(*label, false, false, 0);
+    return label;
+}
+
+}  // namespace
+
+Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, int label_width, int spin_width,
+                                   float value, float lower, float upper, float step, float page,
+                                   float digits) {
+    auto* row = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
+    box.pack_start(*row, false, false, 2);
+    Gtk::Label* label = make_row_label(*row, sjis, label_width);
+
+    auto adjustment = Gtk::Adjustment::create(value, lower, upper, step, page, 0.0);
+    auto* spin = Gtk::manage(new Gtk::SpinButton(adjustment, 0.0, static_cast<unsigned>(digits)));
+    // Without a character count the entry asks for room for the widest value it could
+    // hold and ignores the narrow width the panels are laid out for.
+    spin->set_width_chars(1);
+    spin->set_size_request(spin_width, -1);
+    spin->set_numeric(true);
+    spin->set_snap_to_ticks(true);
+    row->pack_start(*spin, false, false, 0);
+
+    g_object_set_data(G_OBJECT(spin->gobj()), kLabelKey, label->gobj());
+    return spin;
+}
+
+Gtk::Scale* make_labeled_scale(Gtk::Box& box, const char* sjis, int label_width, int scale_width,
+                               float value, float lower, float upper, float step, float page) {
+    auto* row = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 10));
+    box.pack_start(*row, false, false, 5);
+    make_row_label(*row, sjis, label_width);
+
+    auto adjustment = Gtk::Adjustment::create(value, lower, upper, step, page, page);
+    auto* scale = Gtk::manage(new Gtk::Scale(adjustment, Gtk::ORIENTATION_HORIZONTAL));
+    scale->set_size_request(scale_width, -1);
+    row->pack_start(*scale, false, false, 0);
+    return scale;
+}
+
+Gtk::Button* make_button(Gtk::Box& box, const char* sjis) {
+    auto* button = Gtk::manage(new Gtk::Button(sjis_to_utf8(sjis)));
+    button->set_border_width(5);
+    box.pack_start(*button, true, true, 0);
+    return button;
+}
+
+Gtk::Label* make_label_utf8(Gtk::Box& box, const std::string& utf8, int padding) {
+    auto* label = Gtk::manage(new Gtk::Label(utf8));
+    box.pack_start(*label, false, false, padding);
+    return label;
+}
+
+Gtk::Label* make_label(Gtk::Box& box, const char* sjis, int padding) {
+    return make_label_utf8(box, sjis_to_utf8(sjis), padding);
+}
+
+void set_tooltip(Gtk::Widget& widget, const char* sjis) {
+    widget.set_tooltip_text(sjis_to_utf8(sjis));
+}
+
+void set_button_label(Gtk::Button& button, const char* sjis) {
+    const std::string text = sjis_to_utf8(sjis);
+    if (auto* label = dynamic_cast<Gtk::Label*>(button.get_child())) {
+        label->set_text(text);
+    } else {
+        button.set_label(text);
+    }
+}
+
+Gtk::Label* spin_label(Gtk::SpinButton& spin) {
+    auto* label = static_cast<GtkLabel*>(g_object_get_data(G_OBJECT(spin.gobj()), kLabelKey));
+    return label != nullptr ? Glib::wrap(label) : nullptr;
+}

@@ -1,0 +1,39 @@
+// The small builders every window is assembled from, so that all panels look alike: each
+// makes one widget from a Shift-JIS text, gives it its size and packs it in one call.
+// Widths are width requests in pixels; the height is always left natural.
+#pragma once
+
+#include <gtkmm.h>
+
+#include <string>
+
+// A row "label  [spin]" packed into box (no expand, padding 2). The label is right-aligned
+// with width label_width; the spin is numeric only, snaps to its steps and shows
+// trunc(digits) decimals. Its adjustment has page increment page and page size 0, so the
+// spin reaches upper itself (a page size would stop it at upper - page). The label is kept
+// on the spin under the object-data key "label" (see spin_label).
+Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, int label_width, int spin_width,
+                                   float value, float lower, float upper, float step, float page,
+                                   float digits);
+
+// A row "label  [scale]" packed into box (no expand, padding 5, spacing 10). Unlike the
+// spin, the scale's adjustment keeps page size = page, so its value ends at upper - page.
+// The value is reported continuously while the slider is dragged.
+Gtk::Scale* make_labeled_scale(Gtk::Box& box, const char* sjis, int label_width, int scale_width,
+                               float value, float lower, float upper, float step, float page);
+
+// A button with border width 5 that expands and fills in box.
+Gtk::Button* make_button(Gtk::Box& box, const char* sjis);
+
+// A centred label packed without expanding, with the given padding.
+Gtk::Label* make_label(Gtk::Box& box, const char* sjis, int padding);
+// The same for a text that is already UTF-8 (a message that embeds a file name).
+Gtk::Label* make_label_utf8(Gtk::Box& box, const std::string& utf8, int padding);
+
+void set_tooltip(Gtk::Widget& widget, const char* sjis);
+
+// Puts the text into the label that is the button's child.
+void set_button_label(Gtk::Button& button, const char* sjis);
+
+// The label made with a labelled spin (object data "label"); nullptr for any other spin.
+Gtk::Label* spin_label(Gtk::SpinButton& spin);
