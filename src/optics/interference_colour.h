@@ -1,0 +1,86 @@
+// The colour of a pixel between crossed polarizers, computed spectrally: at 81 wavelengths
+// the transmitted fraction sin²(πΓ/λ) is weighted by the light source and the standard
+// observer and turned into linear red, green and blue relative to the brightest channel of
+// fully transmitted light. Retardations up to 9999 nm come from a 1 nm table built once.
+#pragma once
+
+#include <array>
+#include <cmath>
+
+inline constexpr int kWavelengthCount = 81;             // 380 … 780 nm, 5 nm apart
+inline constexpr int kColourTableSize = 10000;          // entries for 0 … 9999 nm
+inline constexpr double kTableBound = 9999.0;           // nm; at and above it the sum is direct
+inline constexpr double kTestPlateRetardation = 530.0;  // nm, the first-order red plate
+
+struct SpectralWeights {
+    std::array<float, kWavelengthCount> wavelength;  // nm
+    std::array<float, kWavelengthCount> red;
+    std::array<float, kWavelengthCount> green;
+    std::array<float, kWavelengthCount> blue;
+    std::array<float, 3> sums;  // red, green, blue: the colour of fully transmitted light
+    float normaliser;           // the largest of the sums
+};
+
+// Built on first use, then kept for the whole run.
+const SpectralWeights& spectral_weights();
+
+// The colour of retardation Γ (nm) at A = 1 without the plate, by the full spectral sum.
+// Negative channels become 0; there is no upper clamp.
+void spectral_colour(double retardation, float* out);
+
+// Entry j holds spectral_colour(j): red, green, blue for j = 0 … 9999.
+using ColourTable = std::array<float, 3 * kColourTableSize>;
+const ColourTable& retardation_colour_table();
+
+// The colour of a retardation R ≥ 0: interpolated between table entries below 9999 nm,
+// the direct sum from there on.
+inline void tabulated_colour(const ColourTable& table, double r, float* out) {
+    if (r < kTableBound) {
+        const double whole = std::floor(r);
+        const double f = r - whole;
+        const float* low = &table[3 * static_cast<int>(whole)];
+        out[0] = static_cast<float>((1.0 - f) * low[0] + f * low[3]);
+        out[1] = static_cast<float>((1.0 - f) * low[1] + f * low[4]);
+        out[2] = static_cast<float>((1.0 - f) * low[2] + f * low[5]);
+    } else {
+        spectral_colour(r, out);
+    }
+}
+
+inline float clamp_unit(float v) {
+    return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
+}
+
+// Crossed polarizers alone: sin²2χ · sin²(πΓ/λ) over the spectrum, clamped to [0, 1].
+struct WithoutPlate {
+    const ColourTable& table;
+    void operator()(double retardation, double factor, float* out) const {
+        float c[3];
+        tabulated_colour(table, std::abs(retardation), c);
+        const double a2 = factor * factor;
+        for (int q = 0; q < 3; ++q)
+            out[q] = clamp_unit(static_cast<float>(a2 * c[q]));
+    }
+};
+
+// With the 530 nm plate at 45°: sample and plate add where A = +1, subtract where A = −1,
+// and where A = 0 only the plate's red remains; in between the three colours mix.
+struct WithPlate {
+    const ColourTable& table;
+    void operator()(double retardation, double factor, float* out) const {
+        float add[3], subtract[3], plate[3];
+        tabulated_colour(table, std::abs(retardation + kTestPlateRetardation), add);
+        tabulated_colour(table, std::abs(retardation - kTestPlateRetardation), subtract);
+        tabulated_colour(table, kTestPlateRetardation, plate);
+        const float a = static_cast<float>(factor);
+        const float w_add = (a * a + a) / 2.0f;
+        const float w_subtract = (a * a - a) / 2.0f;
+        const float w_plate = 1.0f - a * a;
+        for (int q = 0; q < 3; ++q)
+            out[q] = clamp_unit(w_add * add[q] + w_subtract * subtract[q] + w_plate * plate[q]);
+    }
+};
+
+// The two colour operations on the shared table, for callers outside the pixel loop.
+void colour_without_plate(double retardation, double factor, float* out);
+void colour_with_plate(double retardation, double factor, float* out);
