@@ -37,6 +37,10 @@ struct Corner {
 };
 
 // The fits by the number of usable corners; x and y are the cell's source column and row.
+// Callers pass corner positions relative to the cell's top-left corner (x = y = 0): the
+// surface is the same, but the coefficients stay of the size of the levels, so that
+// storing them in single precision cannot shift a level. In absolute output coordinates
+// k0 of a steep cell far from the origin reaches 10^7, where a float is off by a whole unit.
 Fit fit_channel(const Corner* p, int u, int channel, int x, int y, double r) {
     Fit f{{0, 0, 0, 0}};
     auto v = [&](int i) { return p[i].v[channel]; };
@@ -80,9 +84,9 @@ Fit fit_channel(const Corner* p, int u, int channel, int x, int y, double r) {
     return f;
 }
 
-std::uint8_t evaluate(const Fit& f, int Xo, int Yo) {
-    const double value = double(f.k[0]) + double(f.k[1]) * Xo + double(f.k[2]) * Yo +
-                         double(f.k[3]) * double(Xo) * double(Yo);
+std::uint8_t evaluate(const Fit& f, double X, double Y) {
+    const double value =
+        double(f.k[0]) + double(f.k[1]) * X + double(f.k[2]) * Y + double(f.k[3]) * X * Y;
     const int level = round_half_away(std::clamp(value, -1.0, 255.0));
     return static_cast<std::uint8_t>(std::clamp(level, 0, 254));
 }
@@ -153,14 +157,16 @@ void enlarge_frame(std::span<const std::uint8_t> source, int S, std::span<std::u
                     source.data() + std::size_t(corner_rows[c]) * stride + 3 * corner_cols[c];
                 if (px[1] == kEmpty)
                     continue;
-                usable[u] = {corner_cols[c] * r,
-                             corner_rows[c] * r,
+                usable[u] = {(corner_cols[c] - x) * r,
+                             (corner_rows[c] - y) * r,
                              {double(px[0]), double(px[1]), double(px[2])}};
                 ++u;
             }
+            const double origin_x = x * r;
+            const double origin_y = y * r;
             Fit fits[3];
             for (int ch = 0; ch < 3; ++ch)
-                fits[ch] = fit_channel(usable, u, ch, x, y, r);
+                fits[ch] = fit_channel(usable, u, ch, 0, 0, r);
 
             for (int Yo = row_first; Yo <= row_last; ++Yo) {
                 std::uint8_t* out_row = dest.data() + std::size_t(Yo) * 3 * T;
@@ -173,7 +179,7 @@ void enlarge_frame(std::span<const std::uint8_t> source, int S, std::span<std::u
                         continue;
                     }
                     for (int ch = 0; ch < 3; ++ch)
-                        out[ch] = evaluate(fits[ch], Xo, Yo);
+                        out[ch] = evaluate(fits[ch], Xo - origin_x, Yo - origin_y);
                 }
             }
         }
