@@ -1,0 +1,22 @@
+#include "app/draw_figure.h"
+
+#include <optional>
+#include <utility>
+
+#include "app/parameter_record.h"
+#include "figure/figure_window.h"
+#include "optics/figure_computation.h"
+#include "output/progress_dialog.h"
+
+void draw_figure() {
+    // The figure window holds the grab, so Draw cannot be pressed while one is open; a
+    // programmatic press must not stack a second figure over it either.
+    if (FigureWindow::current() != nullptr)
+        return;
+    const DrawSetup setup = prepare_draw(parameters);
+    GtkProgressSink progress;
+    std::optional<Figure> figure = compute_figure(setup, progress);
+    if (!figure)
+        return;
+    FigureWindow::open(std::move(*figure));
+}

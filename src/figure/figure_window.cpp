@@ -1,0 +1,289 @@
+#include "figure/figure_window.h"
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+
+#include "app/texts.h"
+#include "app/widget_builders.h"
+#include "figure/buffer_drawing.h"
+#include "figure/overlay_geometry.h"
+#include "output/save_dialog.h"
+
+namespace {
+
+constexpr char kTitle[] = "Lumitra - Interference Figure";
+constexpr int kLabelWidth = 60;
+constexpr int kScaleWidth = 100;
+constexpr float kToneStep = 0.1f;
+constexpr RgbColor kCircleColour{0, 255, 0};
+constexpr RgbColor kMarkColour{255, 255, 0};
+
+FigureWindow* open_window = nullptr;
+
+// The stage clock on GLib's elapsed-time timer, which starts when it is made.
+class GlibStageClock : public StageClock {
+  public:
+    double elapsed() const override { return timer_.elapsed(); }
+    void restart() override { timer_.start(); }
+
+  private:
+    Glib::Timer timer_;
+};
+
+// The animation's timeout on the GLib main loop. It counts the timeouts it holds, so that
+// a test can see that there is never more than one.
+class GlibTickTimeout : public TickTimeout {
+  public:
+    explicit GlibTickTimeout(std::function<bool()> tick) : tick_(std::move(tick)) {}
+    ~GlibTickTimeout() override {
+        for (sigc::connection& c : connections_)
+            c.disconnect();
+    }
+    void add(int period_ms) override {
+        connections_.push_back(Glib::signal_timeout().connect(tick_, period_ms));
+    }
+    void remove() override {
+        if (connections_.empty())
+            return;
+        connections_.back().disconnect();
+        connections_.pop_back();
+    }
+    int active() const { return static_cast<int>(connections_.size()); }
+
+  private:
+    std::function<bool()> tick_;
+    std::vector<sigc::connection> connections_;
+};
+
+// The upper bound of the light slider: twice the figure's reference light, but never so
+// low that the reference itself would lie beyond the slider's last step.
+double light_upper(float reference_light) {
+    return std::max(2.0 * reference_light, double(reference_light) + kToneStep);
+}
+
+}  // namespace
+
+FigureWindow& FigureWindow::open(Figure figure) {
+    if (open_window != nullptr)
+        open_window->close();
+    open_window = new FigureWindow(std::move(figure));
+    return *open_window;
+}
+
+FigureWindow* FigureWindow::current() {
+    return open_window;
+}
+
+FigureWindow::FigureWindow(Figure figure)
+    : figure_(std::move(figure)),
+      light_(figure_.reference_light),
+      gamma_(figure_.encoding_gamma),
+      surfaces_(std::size_t(figure_.frames)),
+      ready_(std::size_t(figure_.frames), false) {
+    set_tones();
+    build();
+    show_frame(0);
+    dialog_.show_all();
+    gtk_grab_add(GTK_WIDGET(dialog_.gobj()));
+}
+
+FigureWindow::~FigureWindow() {
+    release();
+}
+
+void FigureWindow::build() {
+    dialog_.set_title(kTitle);
+    dialog_.set_border_width(5);
+
+    auto* row = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
+    dialog_.get_content_area()->pack_start(*row, false, false, 0);
+
+    auto* figure_column = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
+    row->pack_start(*figure_column, false, false, 0);
+    auto* frame = Gtk::manage(new Gtk::Frame());
+    frame->set_shadow_type(Gtk::SHADOW_IN);
+    frame->set_border_width(10);
+    figure_column->pack_start(*frame, false, false, 0);
+    area_ = Gtk::manage(new Gtk::DrawingArea());
+    area_->set_size_request(figure_.side + 2 * kMargin, figure_.side + 2 * kMargin);
+    area_->signal_draw().connect(sigc::mem_fun(*this, &FigureWindow::on_draw_area), false);
+    frame->add(*area_);
+
+    auto* slider_column = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
+    slider_column->set_border_width(10);
+    row->pack_start(*slider_column, false, false, 0);
+
+    const float reference = figure_.reference_light;
+    light_scale_ = make_labeled_scale(
+        *slider_column, texts::light_intensity, kLabelWidth, kScaleWidth, reference, 0.0f,
+        static_cast<float>(light_upper(reference)), kToneStep, kToneStep);
+    light_scale_->set_digits(1);
+    gamma_scale_ = make_labeled_scale(*slider_column, texts::gamma_value, kLabelWidth, kScaleWidth,
+                                      figure_.encoding_gamma, 1.0f, 10.1f, kToneStep, kToneStep);
+    gamma_scale_->set_digits(1);
+    light_scale_->signal_value_changed().connect(
+        sigc::mem_fun(*this, &FigureWindow::on_tone_changed));
+    gamma_scale_->signal_value_changed().connect(
+        sigc::mem_fun(*this, &FigureWindow::on_tone_changed));
+
+    if (figure_.setup.params.draw_mode == kAnimation)
+        build_animation_controls(*figure_column, *slider_column);
+
+    Gtk::ButtonBox* actions = dialog_.get_action_area();
+    actions->set_border_width(5);
+    save_ = make_button(*actions, texts::save);
+    close_ = make_button(*actions, texts::close);
+    save_->signal_clicked().connect([this] { on_save_clicked(*this); });
+    close_->signal_clicked().connect([this] { close(); });
+    dialog_.signal_delete_event().connect([this](GdkEventAny*) {
+        close();
+        return true;
+    });
+}
+
+void FigureWindow::build_animation_controls(Gtk::Box& figure_column, Gtk::Box& slider_column) {
+    auto* buttons = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
+    buttons->set_homogeneous(true);
+    figure_column.pack_start(*buttons, false, false, 0);
+    start_ = make_button(*buttons, texts::start);
+    stop_ = make_button(*buttons, texts::stop);
+
+    speed_scale_ = make_labeled_scale(slider_column, texts::speed, kLabelWidth, kScaleWidth,
+                                      kDefaultAnimationSpeed, 10.0f, 91.0f, 1.0f, 1.0f);
+    speed_scale_->set_digits(0);
+    azimuth_scale_ = make_labeled_scale(slider_column, texts::azimuth, kLabelWidth, kScaleWidth,
+                                        0.0f, 0.0f, 360.0f, 1.0f, 1.0f);
+    azimuth_scale_->set_digits(0);
+
+    clock_ = std::make_unique<GlibStageClock>();
+    timeout_ = std::make_unique<GlibTickTimeout>([this] { return on_tick(); });
+    animation_ = std::make_unique<Animation>(figure_.setup.params.sampling_step, figure_.frames,
+                                             *clock_, *timeout_, kDefaultAnimationSpeed);
+
+    start_->signal_clicked().connect([this] { animation_->start(); });
+    stop_->signal_clicked().connect([this] { animation_->stop(); });
+    speed_scale_->signal_value_changed().connect(
+        [this] { animation_->set_speed(static_cast<float>(speed_scale_->get_value())); });
+    azimuth_changed_ = azimuth_scale_->signal_value_changed().connect([this] {
+        show_frame(animation_->set_azimuth(static_cast<float>(azimuth_scale_->get_value())));
+        redraw();
+    });
+}
+
+float FigureWindow::frames_per_second() const {
+    return animation_ ? animation_->frames_per_second() : 0.0f;
+}
+
+int FigureWindow::active_timeouts() const {
+    return timeout_ ? static_cast<const GlibTickTimeout&>(*timeout_).active() : 0;
+}
+
+void FigureWindow::set_tones() {
+    tones_ = build_tone_table(gamma_, light_, figure_.encoding_gamma, figure_.reference_light);
+    std::fill(ready_.begin(), ready_.end(), false);
+}
+
+void FigureWindow::render_frame(int frame) {
+    const int side = figure_.side;
+    std::vector<std::uint8_t> rgb(figure_.frame_bytes());
+    const std::span<const std::uint8_t> levels = figure_.frame(frame);
+    std::transform(levels.begin(), levels.end(), rgb.begin(),
+                   [this](std::uint8_t level) { return tones_[level]; });
+
+    // The overlay goes into the converted bytes with the same pixel rules the writers use,
+    // so that a saved still is exactly what the window shows.
+    const int marked_frame = figure_.setup.params.draw_mode == kAnimation ? frame : 0;
+    for (const SubFigureOverlay& sub : window_overlay(figure_.setup, marked_frame)) {
+        draw_circle_outline(rgb, side, side, kCircleColour, sub.circle.x, sub.circle.y,
+                            sub.circle.radius);
+        for (const OverlayMark& mark : sub.marks)
+            draw_disc(rgb, side, side, kMarkColour, mark.x, mark.y, kOverlayMarkRadius);
+    }
+
+    Cairo::RefPtr<Cairo::ImageSurface>& surface = surfaces_[std::size_t(frame)];
+    if (!surface)
+        surface = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, side, side);
+    surface->flush();
+    unsigned char* data = surface->get_data();
+    const int stride = surface->get_stride();
+    for (int y = 0; y < side; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(data + std::ptrdiff_t(y) * stride);
+        const std::uint8_t* source = rgb.data() + std::size_t(3) * side * y;
+        for (int x = 0; x < side; ++x, source += 3)
+            row[x] = 0xff000000u | std::uint32_t(source[0]) << 16 | std::uint32_t(source[1]) << 8 |
+                     source[2];
+    }
+    surface->mark_dirty();
+    ready_[std::size_t(frame)] = true;
+    ++conversions_;
+}
+
+void FigureWindow::show_frame(int frame) {
+    current_frame_ = frame;
+    if (!ready_[std::size_t(frame)])
+        render_frame(frame);
+    displayed_ = surfaces_[std::size_t(frame)];
+}
+
+void FigureWindow::redraw() {
+    if (area_ == nullptr || closed_)
+        return;
+    area_->queue_draw();
+    if (Glib::RefPtr<Gdk::Window> window = area_->get_window())
+        window->process_updates(true);
+}
+
+bool FigureWindow::on_draw_area(const Cairo::RefPtr<Cairo::Context>& cr) {
+    cr->set_source_rgb(1.0, 1.0, 1.0);
+    cr->paint();
+    if (displayed_) {
+        cr->set_source(displayed_, kMargin, kMargin);
+        cr->paint();
+    }
+    return false;
+}
+
+void FigureWindow::on_tone_changed() {
+    light_ = static_cast<float>(light_scale_->get_value());
+    gamma_ = static_cast<float>(gamma_scale_->get_value());
+    set_tones();
+    show_frame(current_frame_);
+    redraw();
+}
+
+bool FigureWindow::on_tick() {
+    show_frame(animation_->tick());
+    // The slider follows the stage without counting as the user's change, which would
+    // restart the clock and the timeout and so slow the stage down.
+    azimuth_changed_.block();
+    azimuth_scale_->set_value(animation_->azimuth());
+    azimuth_changed_.unblock();
+    redraw();
+    return true;
+}
+
+void FigureWindow::close() {
+    if (closed_)
+        return;
+    closed_ = true;
+    gtk_grab_remove(GTK_WIDGET(dialog_.gobj()));
+    dialog_.hide();
+    release();
+    if (open_window == this)
+        open_window = nullptr;
+    // The handler that called this belongs to one of the window's own widgets.
+    Glib::signal_idle().connect_once([this] { delete this; });
+}
+
+void FigureWindow::release() {
+    // A running timeout must not tick into frames that are gone.
+    animation_.reset();
+    timeout_.reset();
+    clock_.reset();
+    displayed_.clear();
+    surfaces_.clear();
+    ready_.clear();
+    figure_.pixels.clear();
+    figure_.pixels.shrink_to_fit();
+}
