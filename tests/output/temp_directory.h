@@ -1,0 +1,44 @@
+// Runs a test in a fresh temporary directory (the current directory while it exists), so
+// that files a test writes never land in the repository and are all removed afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class TempDirectoryTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = std::filesystem::current_path();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "lumitra-test-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        std::filesystem::current_path(dir_);
+    }
+    void TearDown() override {
+        std::filesystem::current_path(previous_);
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+    // Names in the temporary directory that begin with the prefix.
+    std::vector<std::string> files_starting_with(const std::string& prefix) const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind(prefix, 0) == 0)
+                names.push_back(name);
+        }
+        return names;
+    }
+
+    std::filesystem::path dir_;
+
+  private:
+    std::filesystem::path previous_;
+};
