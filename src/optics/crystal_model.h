@@ -153,15 +153,23 @@ class BiaxialModel final : public OrientedModel {
         path_ = thickness_nm_ * w.path_factor;
     }
 
-    // n′ − n″ with 1/n² = ½(1/α² + 1/γ²) + ½(1/α² − 1/γ²) cos(ψA ± ψB).
-    double retardation() const override {
+    struct Indices {
+        double slow;  // n′
+        double fast;  // n″
+    };
+    // 1/n² = ½(1/α² + 1/γ²) + ½(1/α² − 1/γ²) cos(ψA ± ψB), + for n″ and − for n′.
+    Indices indices() const {
         const double sin_a = std::sqrt(std::max(0.0, 1.0 - cos_a_ * cos_a_));
         const double sin_b = std::sqrt(std::max(0.0, 1.0 - cos_b_ * cos_b_));
         const double cc = cos_a_ * cos_b_;
         const double ss = sin_a * sin_b;
-        const double slow = p_ * std::sqrt(2.0 / (d_ * (cc - ss) + s_));
-        const double fast = p_ * std::sqrt(2.0 / (d_ * (cc + ss) + s_));
-        return (slow - fast) * path_;
+        return {p_ * std::sqrt(2.0 / (d_ * (cc - ss) + s_)),
+                p_ * std::sqrt(2.0 / (d_ * (cc + ss) + s_))};
+    }
+
+    double retardation() const override {
+        const Indices n = indices();
+        return (n.slow - n.fast) * path_;
     }
 
     // sin(χA + χB): the vibration directions bisect the projections of A and B on the

@@ -13,39 +13,6 @@
 
 namespace {
 
-// The stored level of a linear value v of a frame whose largest channel is m:
-// round_half_away(254 (v / m)^(1/G)). A power per channel would cost as much as the optics
-// of the pixel, so the level is found among the thresholds ((L − ½) / 254)^G at which it
-// steps up, starting from a table over 65 536 equal slices of v / m.
-class LevelEncoder {
-  public:
-    explicit LevelEncoder(float gamma) {
-        thresholds_[0] = 0.0;
-        for (int level = 1; level <= 254; ++level)
-            thresholds_[level] = std::pow((level - 0.5) / 254.0, double(gamma));
-        int level = 0;
-        for (int slice = 0; slice < kSlices; ++slice) {
-            const double x = double(slice) / kSlices;
-            while (level < 254 && x >= thresholds_[level + 1])
-                ++level;
-            start_[slice] = static_cast<std::uint8_t>(level);
-        }
-    }
-
-    std::uint8_t operator()(double x) const {
-        const int slice = std::min(static_cast<int>(x * kSlices), kSlices - 1);
-        int level = start_[slice];
-        while (level < 254 && x >= thresholds_[level + 1])
-            ++level;
-        return static_cast<std::uint8_t>(level);
-    }
-
-  private:
-    static constexpr int kSlices = 65536;
-    std::array<double, 255> thresholds_;
-    std::array<std::uint8_t, kSlices> start_;
-};
-
 void encode_frame(std::span<const float> values, float largest, const LevelEncoder& encode,
                   std::uint8_t* bytes) {
     for (std::size_t i = 0; i < values.size(); ++i) {
@@ -71,6 +38,19 @@ void rescale_frame(std::uint8_t* bytes, std::size_t count, float factor) {
 }
 
 }  // namespace
+
+LevelEncoder::LevelEncoder(float gamma) {
+    thresholds_[0] = 0.0;
+    for (int level = 1; level <= 254; ++level)
+        thresholds_[level] = std::pow((level - 0.5) / 254.0, double(gamma));
+    int level = 0;
+    for (int slice = 0; slice < kSlices; ++slice) {
+        const double x = double(slice) / kSlices;
+        while (level < 254 && x >= thresholds_[level + 1])
+            ++level;
+        start_[slice] = static_cast<std::uint8_t>(level);
+    }
+}
 
 DrawSetup prepare_draw(const ParameterRecord& record) {
     DrawSetup setup;

@@ -3,6 +3,9 @@
 // and the ring of the rotation image.
 #pragma once
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <optional>
 
 #include "app/parameter_record.h"
@@ -11,6 +14,28 @@
 
 // The encoding gamma of the stored levels.
 inline constexpr float kEncodingGamma = 2.4f;
+
+// The stored level of a linear value v of a frame whose largest channel is m, given
+// x = v / m in [0, 1]: round_half_away(254 x^(1/G)). A power per channel would cost as much
+// as the optics of the pixel, so the level is found among the thresholds ((L − ½) / 254)^G
+// at which it steps up, starting from a table over 65 536 equal slices of x.
+class LevelEncoder {
+  public:
+    explicit LevelEncoder(float gamma);
+
+    std::uint8_t operator()(double x) const {
+        const int slice = std::min(static_cast<int>(x * kSlices), kSlices - 1);
+        int level = start_[slice];
+        while (level < 254 && x >= thresholds_[level + 1])
+            ++level;
+        return static_cast<std::uint8_t>(level);
+    }
+
+  private:
+    static constexpr int kSlices = 65536;
+    std::array<double, 255> thresholds_;
+    std::array<std::uint8_t, kSlices> start_;
+};
 
 // Frame count, figure side, canvas side, circle radius and mean index of the record.
 DrawSetup prepare_draw(const ParameterRecord& record);
