@@ -1,0 +1,129 @@
+#include "gui_harness.h"
+
+#include <chrono>
+
+#include "app/parameter_record.h"
+
+namespace gui_test {
+
+namespace {
+
+void collect(GtkWidget* widget, const std::function<bool(GtkWidget*)>& visit) {
+    if (!visit(widget)) {
+        return;
+    }
+    if (GTK_IS_CONTAINER(widget)) {
+        GList* children = nullptr;
+        gtk_container_forall(
+            GTK_CONTAINER(widget),
+            [](GtkWidget* child, gpointer list) {
+                *static_cast<GList**>(list) = g_list_append(*static_cast<GList**>(list), child);
+            },
+            &children);
+        for (GList* l = children; l != nullptr; l = l->next) {
+            collect(GTK_WIDGET(l->data), visit);
+        }
+        g_list_free(children);
+    }
+}
+
+}  // namespace
+
+void run_pending_events() {
+    while (gtk_events_pending()) {
+        gtk_main_iteration();
+    }
+}
+
+void inject(std::function<void()> action, unsigned delay_ms) {
+    Glib::signal_timeout().connect_once(std::move(action), delay_ms);
+}
+
+void send_window_close(Gtk::Window& window) {
+    auto gdk_window = window.get_window();
+    ASSERT_TRUE(gdk_window) << "the window is not realized";
+    GdkEvent* event = gdk_event_new(GDK_DELETE);
+    event->any.window = GDK_WINDOW(g_object_ref(gdk_window->gobj()));
+    event->any.send_event = TRUE;
+    gdk_event_put(event);
+    gdk_event_free(event);
+}
+
+bool run_until(const std::function<bool()>& done, unsigned timeout_ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+        if (gtk_events_pending()) {
+            gtk_main_iteration();
+        } else {
+            g_usleep(1000);
+        }
+    }
+    return done();
+}
+
+Gtk::Window* find_window(const std::string& title) {
+    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
+        if (window->get_visible() && window->get_title() == title) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+Gtk::Button* find_button(Gtk::Widget& root, const std::string& text) {
+    GtkWidget* found = nullptr;
+    collect(root.gobj(), [&](GtkWidget* widget) {
+        if (found == nullptr && GTK_IS_BUTTON(widget)) {
+            GtkWidget* child = gtk_bin_get_child(GTK_BIN(widget));
+            if (child != nullptr && GTK_IS_LABEL(child) &&
+                text == gtk_label_get_text(GTK_LABEL(child))) {
+                found = widget;
+            }
+        }
+        return found == nullptr;
+    });
+    return found != nullptr ? Glib::wrap(GTK_BUTTON(found)) : nullptr;
+}
+
+std::vector<std::string> label_texts(Gtk::Widget& root) {
+    std::vector<std::string> texts;
+    collect(root.gobj(), [&](GtkWidget* widget) {
+        if (GTK_IS_LABEL(widget)) {
+            texts.emplace_back(gtk_label_get_text(GTK_LABEL(widget)));
+        }
+        return true;
+    });
+    return texts;
+}
+
+GtkWidget* grab_window() {
+    GtkWidget* grab = gtk_grab_get_current();
+    return grab != nullptr ? gtk_widget_get_toplevel(grab) : nullptr;
+}
+
+Watchdog::Watchdog(unsigned timeout_ms) {
+    timeout_ = Glib::signal_timeout().connect(
+        [] {
+            ADD_FAILURE() << "nothing ended the main loop in time";
+            if (gtk_main_level() > 0) {
+                gtk_main_quit();
+            }
+            return false;
+        },
+        timeout_ms);
+}
+
+Watchdog::~Watchdog() {
+    timeout_.disconnect();
+}
+
+void GuiTest::SetUp() {
+    parameters = ParameterRecord{};
+    set_default_parameters();
+}
+
+void GuiTest::TearDown() {
+    run_pending_events();
+}
+
+}  // namespace gui_test

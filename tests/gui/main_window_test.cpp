@@ -1,0 +1,152 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "app/message_dialog.h"
+#include "app/parameter_record.h"
+#include "app/program.h"
+#include "app/texts.h"
+#include "gui_harness.h"
+#include "output/progress_dialog.h"
+
+namespace {
+
+class MainWindow : public gui_test::GuiTest {
+  protected:
+    void TearDown() override {
+        release_main_window();
+        GuiTest::TearDown();
+    }
+};
+
+using MainWindowDeathTest = MainWindow;
+
+bool contains(const std::vector<std::string>& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+}  // namespace
+
+TEST_F(MainWindow, ShowsTitleButtonsAndTheOtherParametersPanel) {
+    Gtk::Window* window = build_main_window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->get_title(), "Lumitra (Version 2.0.0)");
+    EXPECT_TRUE(window->get_visible());
+    EXPECT_EQ(window->get_type_hint(), Gdk::WINDOW_TYPE_HINT_DIALOG);
+    EXPECT_EQ(draw_button()->get_label(), "描画");
+    EXPECT_EQ(quit_button()->get_label(), "終了");
+    const auto labels = gui_test::label_texts(*window);
+    EXPECT_TRUE(contains(labels, "(その他のパラメータ)"));
+    EXPECT_TRUE(contains(labels, "開口数  "));
+    EXPECT_FLOAT_EQ(parameters.image_size, 200.0f) << "the size panel sets it at start-up";
+}
+
+TEST_F(MainWindow, DrawCallsItsHandler) {
+    build_main_window();
+    draw_button()->clicked();  // nothing connected yet: nothing happens
+    int draws = 0;
+    set_draw_handler([&] { ++draws; });
+    draw_button()->clicked();
+    draw_button()->clicked();
+    set_draw_handler(nullptr);
+    EXPECT_EQ(draws, 2);
+}
+
+TEST_F(MainWindow, QuitEndsTheMainLoopAndRunReturnsZero) {
+    gui_test::inject([] {
+        ASSERT_NE(quit_button(), nullptr);
+        quit_button()->clicked();
+    });
+    gui_test::Watchdog watchdog;
+    char name[] = "lumitra";
+    char* argv[] = {name, nullptr};
+    EXPECT_EQ(run_lumitra(1, argv), 0);
+    EXPECT_EQ(main_window(), nullptr) << "taken down in order after the loop";
+}
+
+TEST_F(MainWindow, QuitWhileAModalWindowHoldsTheGrabStillReturnsZero) {
+    gui_test::inject([] {
+        open_progress(texts::computing);
+        quit_button()->clicked();
+    });
+    gui_test::Watchdog watchdog;
+    char name[] = "lumitra";
+    char* argv[] = {name, nullptr};
+    EXPECT_EQ(run_lumitra(1, argv), 0);
+    update_progress(1.0f);
+}
+
+TEST_F(MainWindow, AMessageTakesTheInputFromTheMainWindow) {
+    Gtk::Window* window = build_main_window();
+    GtkWidget* grab_during = nullptr;
+    gui_test::inject([&] {
+        grab_during = gui_test::grab_window();
+        gui_test::find_button(*gui_test::find_window("Lumitra - Message"), "了解")->clicked();
+    });
+    gui_test::Watchdog watchdog;
+    show_message(texts::not_supported);
+    ASSERT_NE(grab_during, nullptr);
+    EXPECT_NE(grab_during, GTK_WIDGET(window->gobj()));
+    EXPECT_EQ(gui_test::grab_window(), nullptr) << "after OK the main window takes input again";
+}
+
+TEST_F(MainWindowDeathTest, DestroyingTheMainWindowEndsTheProgram) {
+    EXPECT_EXIT(
+        {
+            gtk_widget_destroy(GTK_WIDGET(build_main_window()->gobj()));
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(MainWindowDeathTest, WindowFrameCloseEndsTheProgramAlsoUnderAModalGrab) {
+    EXPECT_EXIT(
+        {
+            Gtk::Window* window = build_main_window();
+            gui_test::run_pending_events();
+            open_progress(texts::computing);  // holds the grab, as the figure window does
+            gui_test::send_window_close(*window);
+            gui_test::run_pending_events();
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(MainWindowDeathTest, WindowFrameCloseEndsTheProgram) {
+    EXPECT_EXIT(
+        {
+            Gtk::Window* window = build_main_window();
+            gui_test::run_pending_events();
+            gui_test::send_window_close(*window);
+            gui_test::run_pending_events();
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+TEST(StyleSheet, MissingIsSilentAndBrokenGivesOneLine) {
+    const std::string missing = ::testing::TempDir() + "lumitra_no_such_gtkrc";
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(load_style_sheet(missing));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+
+    // An old resource file of the GTK 1 kind is not CSS.
+    const std::string old_style = ::testing::TempDir() + "lumitra_old_gtkrc";
+    std::ofstream(old_style) << "style \"default\"\n{\n  font = \"-*-fixed-*\"\n}\n"
+                                "widget_class \"*\" style \"default\"\n";
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(load_style_sheet(old_style));
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find(old_style), std::string::npos) << "names the file";
+
+    const std::string css = ::testing::TempDir() + "lumitra_css_gtkrc";
+    std::ofstream(css) << "label { color: #202020; }\n";
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(load_style_sheet(css));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    std::remove(old_style.c_str());
+    std::remove(css.c_str());
+}
