@@ -131,9 +131,11 @@ bool copy_across(const std::string& from, const std::string& to) {
 bool move_into_place(const std::string& from, const std::string& to) {
     if (std::rename(from.c_str(), to.c_str()) == 0)
         return true;
-    if (errno == EXDEV)
-        return copy_across(from, to);
-    return false;
+    if (errno != EXDEV)
+        return false;
+    const bool copied = copy_across(from, to);
+    std::remove(from.c_str());
+    return copied;
 }
 
 }  // namespace
