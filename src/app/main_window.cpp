@@ -6,7 +6,11 @@
 
 #include "app/texts.h"
 #include "app/widget_builders.h"
+#include "panels/mode_frames.h"
+#include "panels/optical_properties_panel.h"
+#include "panels/orientation_panel.h"
 #include "panels/other_parameters_panel.h"
+#include "panels/projection_preview.h"
 
 namespace {
 
@@ -19,28 +23,21 @@ std::function<void()> draw_handler;
 gulong exit_on_destroy = 0;
 bool event_filter_installed = false;
 
-// A stand-in frame for a panel that is not built yet.
-void add_placeholder_frame(Gtk::Box& box, bool expand) {
-    auto* frame = Gtk::manage(new Gtk::Frame());
-    frame->set_border_width(10);
-    box.pack_start(*frame, expand, expand, 0);
-}
-
-// Panel slots. Each becomes one call to the panel's own builder when that panel lands.
+// Panel slots, in the order the window is built.
 void add_mode_frames(Gtk::Box& box) {
-    add_placeholder_frame(box, false);
+    build_mode_frames(box);
 }
 void add_optical_properties_panel(Gtk::Box& box) {
-    add_placeholder_frame(box, false);
+    build_optical_properties_panel(box);
 }
 void add_orientation_panel(Gtk::Box& box) {
-    add_placeholder_frame(box, false);
+    build_orientation_panel(box);
 }
 void add_other_parameters_panel(Gtk::Box& box) {
     build_other_parameters_panel(box);
 }
 void add_projection_preview(Gtk::Box& box) {
-    add_placeholder_frame(box, true);
+    build_projection_preview(box);
 }
 
 void on_destroy(GtkWidget*, gpointer) {

@@ -1,0 +1,180 @@
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "panels/optical_properties_panel.h"
+#include "panels/other_parameters_panel.h"
+#include "panels_fixture.h"
+
+using panels_test::MainWindowPanels;
+
+namespace {
+
+using Vec = std::array<double, 3>;
+
+double rad(double deg) {
+    return deg * M_PI / 180.0;
+}
+
+Vec unit(double theta, double phi) {
+    return {std::sin(rad(theta)) * std::cos(rad(phi)), std::sin(rad(theta)) * std::sin(rad(phi)),
+            std::cos(rad(theta))};
+}
+
+// v turned right-handedly by angle degrees about +y.
+Vec about_y(const Vec& v, double angle) {
+    const double c = std::cos(rad(angle)), s = std::sin(rad(angle));
+    return {c * v[0] + s * v[2], v[1], -s * v[0] + c * v[2]};
+}
+
+bool same_line(const Vec& a, const Vec& b) {
+    return std::fabs(std::fabs(a[0] * b[0] + a[1] * b[1] + a[2] * b[2]) - 1.0) < 1e-6;
+}
+
+Vec axis_vector(const ParameterRecord& r, int axis) {
+    const AxisRecord& a = orientation_state().axes[axis];
+    return unit(r.*a.theta, r.*a.phi);
+}
+
+}  // namespace
+
+TEST_F(MainWindowPanels, FirstSwitchToBiaxialShowsTheDefaultAxes) {
+    click(kCrystalKindButton);
+    ASSERT_NE(axis_radio(kAxisA), nullptr);
+    EXPECT_TRUE(axis_radio(kAxisA)->get_active());
+    EXPECT_DOUBLE_EQ(rotation_theta_spin()->get_value(), 15.0);
+    EXPECT_DOUBLE_EQ(rotation_phi_spin()->get_value(), 0.0);
+    EXPECT_DOUBLE_EQ(rotation_angle_spin()->get_value(), 0.0);
+    const struct {
+        int axis;
+        const char *theta, *phi;
+    } rows[] = {{kAxisB, " 15", "180"},
+                {kAxisX, " 90", "  0"},
+                {kAxisY, " 90", " 90"},
+                {kAxisZ, "  0", "  0"}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(axis_row_theta_text(row.axis), row.theta) << row.axis;
+        EXPECT_EQ(axis_row_phi_text(row.axis), row.phi) << row.axis;
+    }
+    EXPECT_EQ(axis_row_theta_text(kAxisA), "");
+}
+
+TEST_F(MainWindowPanels, TiltOfZThroughItsSpinButton) {
+    click(kCrystalKindButton);
+    axis_radio(kAxisZ)->set_active(true);
+    gui_test::run_pending_events();
+    EXPECT_EQ(orientation_state().rotation_axis, kAxisZ);
+    EXPECT_EQ(axis_row_theta_text(kAxisA), " 15");
+    for (int theta = 1; theta <= 30; ++theta)
+        set(rotation_theta_spin(), theta);
+    const struct {
+        int axis;
+        const char *theta, *phi;
+    } rows[] = {{kAxisX, " 60", "180"}, {kAxisY, " 90", " 90"}, {kAxisA, " 45", "  0"}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(axis_row_theta_text(row.axis), row.theta) << row.axis;
+        EXPECT_EQ(axis_row_phi_text(row.axis), row.phi) << row.axis;
+    }
+    EXPECT_EQ(axis_row_theta_text(kAxisB), " 15");
+    const std::string b_phi = axis_row_phi_text(kAxisB);
+    EXPECT_TRUE(b_phi == "  0" || b_phi == "360") << b_phi;
+    EXPECT_EQ(orientation_state().y_parity, 1);
+}
+
+TEST_F(MainWindowPanels, TiltAfterRotationFirstReturnsRToZero) {
+    click(kCrystalKindButton);
+    set(rotation_angle_spin(), 40);
+    const ParameterRecord rotated = parameters;
+    EXPECT_GT(std::fabs(rotated.b_axis_theta - 15.0f), 1.0f);
+
+    set(rotation_theta_spin(), 16);
+    EXPECT_DOUBLE_EQ(rotation_angle_spin()->get_value(), 0.0);
+    EXPECT_EQ(orientation_state().edit_kind, kTiltEdit);
+    // A at azimuth 0 tilts by 1° about +y, and the others go with it from where R 40 left
+    // them.
+    for (int axis : {kAxisB, kAxisX, kAxisY, kAxisZ}) {
+        EXPECT_TRUE(
+            same_line(axis_vector(parameters, axis), about_y(axis_vector(rotated, axis), 1.0)))
+            << orientation_state().axes[axis].name;
+    }
+}
+
+TEST_F(MainWindowPanels, ChoosingAnotherAxisKeepsTheDirectionsAndShowsRZero) {
+    click(kCrystalKindButton);
+    set(rotation_angle_spin(), 70);
+    const ParameterRecord rotated = parameters;
+    axis_radio(kAxisY)->set_active(true);
+    gui_test::run_pending_events();
+    EXPECT_EQ(orientation_state().rotation_axis, kAxisY);
+    EXPECT_EQ(orientation_state().edit_kind, kNoEdit);
+    EXPECT_DOUBLE_EQ(rotation_angle_spin()->get_value(), 0.0);
+    EXPECT_NEAR(rotation_theta_spin()->get_value(), rotated.y_axis_theta, 0.5);
+    EXPECT_EQ(0, std::memcmp(&rotated, &parameters, sizeof parameters));
+    EXPECT_FALSE(axis_row_theta_text(kAxisA).empty());
+    EXPECT_TRUE(axis_row_theta_text(kAxisY).empty());
+}
+
+TEST_F(MainWindowPanels, CrystalKindRoundTripRestoresValuesAndRotationAxis) {
+    set(omega_spin(), 1.600);
+    set(c_theta_spin(), 40);
+    set(c_phi_spin(), 120);
+
+    click(kCrystalKindButton);
+    set(alpha_spin(), 1.560);
+    axis_radio(kAxisZ)->set_active(true);
+    gui_test::run_pending_events();
+    set(rotation_theta_spin(), 30);
+    const ParameterRecord biaxial = parameters;
+
+    click(kCrystalKindButton);
+    EXPECT_EQ(caption(kCrystalKindButton), "一軸性");
+    EXPECT_EQ(axis_radio(kAxisA), nullptr);
+    EXPECT_NEAR(omega_spin()->get_value(), 1.600, 1e-6);
+    EXPECT_EQ(optic_sign_label()->get_text(), "負");
+    EXPECT_DOUBLE_EQ(c_theta_spin()->get_value(), 40.0);
+    EXPECT_DOUBLE_EQ(c_phi_spin()->get_value(), 120.0);
+    EXPECT_NEAR(parameters.mean_index, std::sqrt(1.600 * 1.553), 1e-6);
+
+    click(kCrystalKindButton);
+    EXPECT_EQ(caption(kCrystalKindButton), "二軸性");
+    EXPECT_TRUE(axis_radio(kAxisZ)->get_active());
+    EXPECT_FALSE(axis_radio(kAxisA)->get_active());
+    EXPECT_DOUBLE_EQ(rotation_theta_spin()->get_value(), 30.0);
+    EXPECT_DOUBLE_EQ(rotation_angle_spin()->get_value(), 0.0);
+    EXPECT_NEAR(alpha_spin()->get_value(), 1.560, 1e-6);
+    EXPECT_EQ(axis_row_theta_text(kAxisX), " 60");
+    EXPECT_EQ(axis_row_phi_text(kAxisX), "180");
+    EXPECT_EQ(0, std::memcmp(&biaxial.x_axis_theta, &parameters.x_axis_theta, 10 * sizeof(float)));
+}
+
+TEST_F(MainWindowPanels, RotationStepSnapsAndRebuildsTheSizeRow) {
+    click(kDrawModeButton);
+    const struct {
+        double entered, shown, size_maximum;
+    } steps[] = {
+        {44, 45, 182},   {30, 30, 135},     {16, 15, 76},  {18, 18, 89},
+        {20, 20, 97},    {22.5, 22.5, 107}, {30, 30, 135}, {30.5, 36, 155},
+        {35.5, 30, 135}, {29.5, 22.5, 107}, {36, 36, 155}, {45, 45, 182},
+    };
+    for (const auto& s : steps) {
+        set(sampling_step_spin(), s.entered);
+        EXPECT_DOUBLE_EQ(sampling_step_spin()->get_value(), s.shown) << s.entered;
+        EXPECT_FLOAT_EQ(parameters.rotation_step, static_cast<float>(s.shown)) << s.entered;
+        EXPECT_FLOAT_EQ(parameters.sampling_step, static_cast<float>(s.shown)) << s.entered;
+        EXPECT_DOUBLE_EQ(image_size_spin()->get_adjustment()->get_upper(), s.size_maximum)
+            << s.entered;
+    }
+    // Step 15 lowered the size to 76, and it stays lowered.
+    EXPECT_FLOAT_EQ(parameters.image_size_rotation, 76.0f);
+}
+
+TEST_F(MainWindowPanels, AnimationStepIsTakenAsEntered) {
+    click(kDrawModeButton);
+    click(kDrawModeButton);
+    set(sampling_step_spin(), 1);
+    EXPECT_FLOAT_EQ(parameters.animation_step, 1.0f);
+    EXPECT_FLOAT_EQ(parameters.sampling_step, 1.0f);
+    EXPECT_DOUBLE_EQ(image_size_spin()->get_adjustment()->get_upper(), 84.0);
+    EXPECT_FLOAT_EQ(parameters.image_size, 84.0f);
+}
