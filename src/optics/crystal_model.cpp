@@ -2,13 +2,106 @@
 
 #include <numbers>
 
+#include "optics/vector_lanes.h"
+
 namespace {
 
 // cos(two_vz) of a right optic axial angle is about 6e-17, not zero; the nearest other
 // angle a float can hold gives about 1e-7. Anything in between is the right angle itself.
 constexpr double kRightAngleCosine = 1e-12;
 
+struct UniaxialConstants {
+    Vector3 c;
+    double epsilon, omega2, epsilon2, omega_birefringence, thickness_nm;
+};
+
+// The pixel loop's form of UniaxialModel::retardation and orientation_factor, four wave
+// normals at a time, the same operations in the same order.
+LUMITRA_VECTOR_CLONES
+void evaluate_uniaxial(const UniaxialConstants& m, const WaveFrames& f, double* retardation,
+                       double* factor) {
+    const Lanes zero = splat(0.0), one = splat(1.0);
+    for (std::size_t i = 0; i < f.count; i += kLaneCount) {
+        const Lanes cos_psi = load_lanes(&f.kx[i]) * m.c.x + load_lanes(&f.ky[i]) * m.c.y +
+                              load_lanes(&f.kz[i]) * m.c.z;
+        const Lanes u_c = load_lanes(&f.ux[i]) * m.c.x + load_lanes(&f.uy[i]) * m.c.y +
+                          load_lanes(&f.uz[i]) * m.c.z;
+        const Lanes v_c = load_lanes(&f.vx[i]) * m.c.x + load_lanes(&f.vy[i]) * m.c.y +
+                          load_lanes(&f.vz[i]) * m.c.z;
+        const Lanes path = m.thickness_nm * load_lanes(&f.path_factor[i]);
+
+        Lanes sin2 = one - cos_psi * cos_psi;
+        sin2 = sin2 > zero ? sin2 : zero;
+        const Lanes root_q = sqrt_lanes(m.omega2 * sin2 + m.epsilon2 * cos_psi * cos_psi);
+        store_lanes(&retardation[i],
+                    m.omega_birefringence * sin2 / (root_q * (m.epsilon + root_q)) * path);
+
+        const Lanes projected2 = u_c * u_c + v_c * v_c;
+        Lanes a = 2.0 * u_c * v_c / projected2;
+        a = a > one ? one : a;
+        a = a < -one ? -one : a;
+        store_lanes(&factor[i], projected2 > zero ? a : zero);
+    }
+}
+
+struct BiaxialConstants {
+    Vector3 a, b;
+    double p, s, d, thickness_nm;
+};
+
+LUMITRA_VECTOR_CLONES
+void evaluate_biaxial(const BiaxialConstants& m, const WaveFrames& f, double* retardation,
+                      double* factor) {
+    const Lanes zero = splat(0.0), one = splat(1.0);
+    for (std::size_t i = 0; i < f.count; i += kLaneCount) {
+        const Lanes kx = load_lanes(&f.kx[i]), ky = load_lanes(&f.ky[i]), kz = load_lanes(&f.kz[i]);
+        const Lanes ux = load_lanes(&f.ux[i]), uy = load_lanes(&f.uy[i]), uz = load_lanes(&f.uz[i]);
+        const Lanes vx = load_lanes(&f.vx[i]), vy = load_lanes(&f.vy[i]), vz = load_lanes(&f.vz[i]);
+        const Lanes path = m.thickness_nm * load_lanes(&f.path_factor[i]);
+        const Lanes cos_a = kx * m.a.x + ky * m.a.y + kz * m.a.z;
+        const Lanes cos_b = kx * m.b.x + ky * m.b.y + kz * m.b.z;
+        const Lanes u_a = ux * m.a.x + uy * m.a.y + uz * m.a.z;
+        const Lanes v_a = vx * m.a.x + vy * m.a.y + vz * m.a.z;
+        const Lanes u_b = ux * m.b.x + uy * m.b.y + uz * m.b.z;
+        const Lanes v_b = vx * m.b.x + vy * m.b.y + vz * m.b.z;
+
+        Lanes sin2_a = one - cos_a * cos_a, sin2_b = one - cos_b * cos_b;
+        sin2_a = sin2_a > zero ? sin2_a : zero;
+        sin2_b = sin2_b > zero ? sin2_b : zero;
+        const Lanes cc = cos_a * cos_b;
+        const Lanes ss = sqrt_lanes(sin2_a) * sqrt_lanes(sin2_b);
+        const Lanes slow = m.p * sqrt_lanes(2.0 / (m.d * (cc - ss) + m.s));
+        const Lanes fast = m.p * sqrt_lanes(2.0 / (m.d * (cc + ss) + m.s));
+        store_lanes(&retardation[i], (slow - fast) * path);
+
+        const Lanes norm2 = (u_a * u_a + v_a * v_a) * (u_b * u_b + v_b * v_b);
+        const Lanes a = (v_a * u_b + u_a * v_b) / sqrt_lanes(norm2);
+        store_lanes(&factor[i], norm2 > zero ? a : zero);
+    }
+}
+
 }  // namespace
+
+void WaveFrames::reset(std::size_t n) {
+    count = (n + kLaneCount - 1) / kLaneCount * kLaneCount;
+    for (auto* component : {&kx, &ky, &uy, &uz, &vx, &vz})
+        component->assign(count, 0.0);
+    for (auto* component : {&kz, &ux, &vy, &path_factor})
+        component->assign(count, 1.0);
+}
+
+void WaveFrames::set(std::size_t i, const WaveFrame& w) {
+    kx[i] = w.k.x;
+    ky[i] = w.k.y;
+    kz[i] = w.k.z;
+    ux[i] = w.u.x;
+    uy[i] = w.u.y;
+    uz[i] = w.u.z;
+    vx[i] = w.v.x;
+    vy[i] = w.v.y;
+    vz[i] = w.v.z;
+    path_factor[i] = w.path_factor;
+}
 
 OrientedModel::OrientedModel(const DrawSetup& setup)
     : params_(setup.params),
@@ -45,6 +138,11 @@ void UniaxialModel::prepare_frame() {
 
 void UniaxialModel::set_wave_normal(double theta, double phi) {
     set_wave_frame(wave_frame(std::sin(theta), std::cos(theta), std::sin(phi), std::cos(phi)));
+}
+
+void UniaxialModel::evaluate(const WaveFrames& frames, double* retardation, double* factor) const {
+    evaluate_uniaxial({c_, epsilon_, omega2_, epsilon2_, omega_birefringence_, thickness_nm_},
+                      frames, retardation, factor);
 }
 
 void BiaxialModel::orient_for_frame(int k) {
@@ -89,6 +187,10 @@ void BiaxialModel::prepare_frame() {
 
 void BiaxialModel::set_wave_normal(double theta, double phi) {
     set_wave_frame(wave_frame(std::sin(theta), std::cos(theta), std::sin(phi), std::cos(phi)));
+}
+
+void BiaxialModel::evaluate(const WaveFrames& frames, double* retardation, double* factor) const {
+    evaluate_biaxial({a_, b_, p_, s_, d_, thickness_nm_}, frames, retardation, factor);
 }
 
 std::unique_ptr<CrystalModel> make_crystal_model(const DrawSetup& setup) {

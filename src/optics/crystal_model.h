@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -49,6 +50,18 @@ inline WaveFrame wave_frame(double sin_theta, double cos_theta, double sin_phi, 
             1.0 / cos_theta};
 }
 
+// The wave normals of many pixels at once, one array per component, so that the vector
+// units take four at a time. The count is padded to whole groups of four (with the plate
+// normal), and every array has that padded length.
+struct WaveFrames {
+    std::size_t count = 0;
+    std::vector<double> kx, ky, kz, ux, uy, uz, vx, vy, vz, path_factor;
+
+    // Room for n wave normals, all set to the plate normal.
+    void reset(std::size_t n);
+    void set(std::size_t i, const WaveFrame& w);
+};
+
 class CrystalModel {
   public:
     virtual ~CrystalModel() = default;
@@ -64,6 +77,9 @@ class CrystalModel {
     virtual double retardation() const = 0;
     // sin 2χ of the vibration direction that the colour synthesis treats as slow.
     virtual double orientation_factor() const = 0;
+    // Γ and A of every wave normal of frames, as retardation and orientation_factor give
+    // them one at a time; the pixel loop's form, after prepare_frame.
+    virtual void evaluate(const WaveFrames& frames, double* retardation, double* factor) const = 0;
     // Where the frame's optic axes emerge in the projection of the Draw.
     virtual const std::vector<ProjectedAxis>& projected_axes() const = 0;
 };
@@ -95,6 +111,7 @@ class UniaxialModel final : public OrientedModel {
     void orient_for_frame(int k) override;
     void prepare_frame() override;
     void set_wave_normal(double theta, double phi) override;
+    void evaluate(const WaveFrames& frames, double* retardation, double* factor) const override;
 
     // The pixel loop's entry: the wave normal already resolved into its frame.
     void set_wave_frame(const WaveFrame& w) {
@@ -142,6 +159,7 @@ class BiaxialModel final : public OrientedModel {
     void orient_for_frame(int k) override;
     void prepare_frame() override;
     void set_wave_normal(double theta, double phi) override;
+    void evaluate(const WaveFrames& frames, double* retardation, double* factor) const override;
 
     void set_wave_frame(const WaveFrame& w) {
         cos_a_ = dot(w.k, a_);

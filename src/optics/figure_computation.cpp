@@ -95,9 +95,10 @@ std::optional<Figure> compute_figure(const DrawSetup& setup, ProgressSink& progr
     float brightest = 0.0f;
     const auto encoder = std::make_unique<LevelEncoder>(setup.encoding_gamma);
     const std::unique_ptr<CrystalModel> model = make_crystal_model(setup);
+    FrameComputer pixel_loop(setup);
     for (int k = 0; k < n; ++k) {
         model->orient_for_frame(k);
-        largest[k] = compute_frame(setup, *model, values);
+        largest[k] = pixel_loop.compute_frame(*model, values);
         brightest = std::max(brightest, largest[k]);
         encode_frame(values, largest[k], *encoder, figure.pixels.data() + frame_bytes * k);
         if (!progress.update(static_cast<float>(k + 1) / static_cast<float>(n)))

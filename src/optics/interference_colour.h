@@ -31,6 +31,8 @@ void spectral_colour(double retardation, float* out);
 // Entry j holds spectral_colour(j): red, green, blue for j = 0 … 9999.
 using ColourTable = std::array<float, 3 * kColourTableSize>;
 const ColourTable& retardation_colour_table();
+// What retardation_colour_table holds, computed afresh into table (for measuring the cost).
+void fill_retardation_colour_table(ColourTable& table);
 
 // The colour of a retardation R ≥ 0: interpolated between table entries below 9999 nm,
 // the direct sum from there on.

@@ -26,47 +26,58 @@ double RayGeometry::polar_angle(double r) const {
 
 namespace {
 
-// The pixel loop for one model and one colour operation, both fixed for the frame.
-template <class Model, class Colour>
-float fill_frame(const RayGeometry& geometry, int side, Model& model, const Colour& colour,
-                 std::span<float> values) {
-    const double rho = geometry.radius();
+template <class Colour>
+float colour_pixels(const Colour& colour, const std::vector<std::uint32_t>& pixels,
+                    const double* retardation, const double* factor, float* values) {
     float largest = 0.0f;
-    float* out = values.data();
-    for (int row = 0; row < side; ++row) {
-        for (int column = 0; column < side; ++column, out += 3) {
-            const PixelOffset p = pixel_offset(geometry.radius(), column, row);
-            const double r = std::sqrt(p.x * p.x + p.y * p.y);
-            if (r > rho) {
-                out[0] = out[1] = out[2] = -1.0f;
-                continue;
-            }
-            const PolarAngle theta = geometry.polar(r);
-            // At the centre the azimuth is taken as π/2.
-            const double sin_phi = r > 0.0 ? p.y / r : 1.0;
-            const double cos_phi = r > 0.0 ? p.x / r : 0.0;
-            model.set_wave_frame(wave_frame(theta.sine, theta.cosine, sin_phi, cos_phi));
-            colour(model.retardation(), model.orientation_factor(), out);
-            largest = std::max({largest, out[0], out[1], out[2]});
-        }
+    for (std::size_t i = 0; i < pixels.size(); ++i) {
+        float* out = values + 3 * std::size_t(pixels[i]);
+        colour(retardation[i], factor[i], out);
+        largest = std::max({largest, out[0], out[1], out[2]});
     }
     return largest;
 }
 
-template <class Model>
-float fill_frame(const DrawSetup& setup, Model& model, std::span<float> values) {
-    const RayGeometry geometry(setup);
-    const ColourTable& table = retardation_colour_table();
-    if (setup.params.no_test_plate)
-        return fill_frame(geometry, setup.side, model, WithoutPlate{table}, values);
-    return fill_frame(geometry, setup.side, model, WithPlate{table}, values);
-}
-
 }  // namespace
 
-float compute_frame(const DrawSetup& setup, CrystalModel& model, std::span<float> values) {
+FrameComputer::FrameComputer(const DrawSetup& setup)
+    : side_(setup.side), test_plate_(setup.params.no_test_plate == 0) {
+    const RayGeometry geometry(setup);
+    const double rho = geometry.radius();
+    std::vector<WaveFrame> inside;
+    for (int row = 0; row < side_; ++row) {
+        for (int column = 0; column < side_; ++column) {
+            const PixelOffset p = pixel_offset(geometry.radius(), column, row);
+            const double r = std::sqrt(p.x * p.x + p.y * p.y);
+            if (r > rho)
+                continue;
+            const PolarAngle theta = geometry.polar(r);
+            // At the centre the azimuth is taken as π/2.
+            const double sin_phi = r > 0.0 ? p.y / r : 1.0;
+            const double cos_phi = r > 0.0 ? p.x / r : 0.0;
+            pixels_.push_back(static_cast<std::uint32_t>(row * side_ + column));
+            inside.push_back(wave_frame(theta.sine, theta.cosine, sin_phi, cos_phi));
+        }
+    }
+    frames_.reset(inside.size());
+    for (std::size_t i = 0; i < inside.size(); ++i)
+        frames_.set(i, inside[i]);
+    retardation_.resize(frames_.count);
+    factor_.resize(frames_.count);
+}
+
+float FrameComputer::compute_frame(CrystalModel& model, std::span<float> values) {
     model.prepare_frame();
-    if (model.kind() == kBiaxial)
-        return fill_frame(setup, static_cast<BiaxialModel&>(model), values);
-    return fill_frame(setup, static_cast<UniaxialModel&>(model), values);
+    model.evaluate(frames_, retardation_.data(), factor_.data());
+    std::fill(values.begin(), values.begin() + std::size_t(3) * side_ * side_, -1.0f);
+    const ColourTable& table = retardation_colour_table();
+    if (test_plate_)
+        return colour_pixels(WithPlate{table}, pixels_, retardation_.data(), factor_.data(),
+                             values.data());
+    return colour_pixels(WithoutPlate{table}, pixels_, retardation_.data(), factor_.data(),
+                         values.data());
+}
+
+float compute_frame(const DrawSetup& setup, CrystalModel& model, std::span<float> values) {
+    return FrameComputer(setup).compute_frame(model, values);
 }

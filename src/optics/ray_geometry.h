@@ -4,7 +4,9 @@
 // the wave normal.
 #pragma once
 
+#include <cstdint>
 #include <span>
+#include <vector>
 
 #include "optics/crystal_model.h"
 #include "optics/figure_buffer.h"
@@ -71,7 +73,28 @@ class RayGeometry {
     double mean_index_;
 };
 
-// Fills values (N × N × 3 linear channels, row 0 at the top; −1 in all three outside the
-// figure circle) for the frame to which model has been oriented, and returns the largest
-// channel inside the circle (0 if there is none).
+// The pixel loop of one Draw. The wave normal of every pixel inside the figure circle is
+// the same in every frame (only the crystal turns), so it is resolved once; each frame then
+// costs the crystal model and the colour of each inside pixel.
+class FrameComputer {
+  public:
+    explicit FrameComputer(const DrawSetup& setup);
+
+    // Fills values (N × N × 3 linear channels, row 0 at the top; −1 in all three outside
+    // the figure circle) for the frame to which model has been oriented, and returns the
+    // largest channel inside the circle (0 if there is none).
+    float compute_frame(CrystalModel& model, std::span<float> values);
+
+    std::size_t inside_count() const { return pixels_.size(); }
+
+  private:
+    int side_;
+    bool test_plate_;
+    std::vector<std::uint32_t> pixels_;  // row-major index of each inside pixel
+    WaveFrames frames_;
+    std::vector<double> retardation_;
+    std::vector<double> factor_;
+};
+
+// One frame on its own (the figure computation keeps a FrameComputer for all frames).
 float compute_frame(const DrawSetup& setup, CrystalModel& model, std::span<float> values);
