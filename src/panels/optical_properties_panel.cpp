@@ -52,6 +52,8 @@ Gtk::SpinButton* add_index_spin(Gtk::Box& row, const char* symbol_text, float va
                                 const char* tip) {
     Gtk::SpinButton* spin = make_labeled_spin(row, symbol_text, 25, 60, value, kLowestIndex,
                                               kHighestIndex, 0.001f, 0.1f, 3.0f);
+    // Room for all three decimals ("1.544"): a narrower entry would hide the last one.
+    spin->set_width_chars(5);
     if (Gtk::Label* label = spin_label(*spin))
         set_symbol_style(*label);
     set_tooltip(*spin, tip);

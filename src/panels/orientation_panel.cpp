@@ -186,6 +186,8 @@ void build_editable_row(int axis) {
     phi_spin = add_phi_spin(*row, parameters.*record.phi);
     r_spin = make_labeled_spin(*row, "R  ", 20, 16, 0, -180, 180, 1, 10, 0);
     r_spin->set_wrap(true);
+    // Room for "-180"; the requested width is narrower than any spin button can be drawn.
+    r_spin->set_width_chars(4);
     set_tooltip(*r_spin, texts::rotate_about_axis_tip);
     theta_spin->signal_value_changed().connect(&on_tilt);
     phi_spin->signal_value_changed().connect(&on_turn);
@@ -263,6 +265,7 @@ void build_step_row() {
             make_labeled_spin(*content, "Df  ", 160, 50, parameters.animation_step, 1, 10, 1, 1, 0);
         parameters.sampling_step = parameters.animation_step;
     }
+    step->set_width_chars(4);  // "22.5"
     if (Gtk::Label* label = spin_label(*step))
         set_symbol_style(*label);
     set_tooltip(*step, texts::azimuth_sampling_tip);
