@@ -1,0 +1,192 @@
+#include "app/render_options.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+ParsedRenderOptions parse(std::vector<std::string_view> arguments) {
+    return parse_render_options(arguments);
+}
+
+RenderOptions parse_ok(std::vector<std::string_view> arguments) {
+    ParsedRenderOptions parsed = parse(arguments);
+    EXPECT_TRUE(parsed.options.has_value()) << parsed.error;
+    return parsed.options.value_or(RenderOptions{});
+}
+
+TEST(RenderOptions, NothingGivenIsTheRecordAfterStartUp) {
+    const RenderOptions o = parse_ok({});
+    ParameterRecord defaults{};
+    set_default_parameters(defaults);
+    EXPECT_EQ(o.record.image_size, 200.0f);
+    EXPECT_EQ(o.record.sampling_step, 0.0f);
+    EXPECT_FLOAT_EQ(o.record.mean_index, std::sqrt(1.544f * 1.553f));
+    EXPECT_EQ(o.record.two_vz, defaults.two_vz);
+    EXPECT_EQ(o.record.thickness, defaults.thickness);
+    EXPECT_EQ(o.record.draw_mode, kSingleImage);
+    EXPECT_EQ(o.record.no_test_plate, 1);
+    EXPECT_EQ(o.frame, 0);
+    EXPECT_FALSE(o.light.has_value());
+    EXPECT_EQ(o.display_gamma, 2.4f);
+    EXPECT_FALSE(o.help);
+}
+
+TEST(RenderOptions, EveryFieldByItsNameWithDashes) {
+    struct Case {
+        const char* option;
+        const char* value;
+        float ParameterRecord::*real;
+        std::int32_t ParameterRecord::*integer;
+        double expected;
+    };
+    using R = ParameterRecord;
+    const Case cases[] = {
+        {"--two-vz", "40", &R::two_vz, nullptr, 40},
+        {"--thickness", "3000", &R::thickness, nullptr, 3000},
+        {"--thickness", "10", &R::thickness, nullptr, 10},
+        {"--numerical-aperture", "0.1", &R::numerical_aperture, nullptr, 0.1f},
+        {"--numerical-aperture", "1", &R::numerical_aperture, nullptr, 1},
+        {"--omega", "1.658", &R::omega, nullptr, 1.658f},
+        {"--epsilon", "1.486", &R::epsilon, nullptr, 1.486f},
+        {"--alpha", "1", &R::alpha, nullptr, 1},
+        {"--gamma", "2.5", &R::gamma, nullptr, 2.5},
+        {"--c-axis-theta", "90", &R::c_axis_theta, nullptr, 90},
+        {"--c-axis-phi", "360", &R::c_axis_phi, nullptr, 360},
+        {"--a-axis-theta", "20", &R::a_axis_theta, nullptr, 20},
+        {"--b-axis-phi", "170.5", &R::b_axis_phi, nullptr, 170.5},
+        {"--x-axis-theta", "0", &R::x_axis_theta, nullptr, 0},
+        {"--y-axis-phi", "45", &R::y_axis_phi, nullptr, 45},
+        {"--z-axis-theta", "12", &R::z_axis_theta, nullptr, 12},
+        {"--mean-index", "1.7", &R::mean_index, nullptr, 1.7f},
+        {"--image-size-single", "400", &R::image_size_single, nullptr, 400},
+        {"--rotation-step", "22.5", &R::rotation_step, nullptr, 22.5},
+        {"--animation-step", "10", &R::animation_step, nullptr, 10},
+        {"--axis-type", "1", nullptr, &R::axis_type, 1},
+        {"--draw-mode", "2", nullptr, &R::draw_mode, 2},
+        {"--no-test-plate", "0", nullptr, &R::no_test_plate, 0},
+        {"--draw-range", "1", nullptr, &R::draw_range, 1},
+        {"--projection-kind", "2", nullptr, &R::projection_kind, 2},
+    };
+    for (const Case& c : cases) {
+        const std::string joined = std::string(c.option) + "=" + c.value;
+        for (const RenderOptions& o : {parse_ok({c.option, c.value}), parse_ok({joined})}) {
+            if (c.real)
+                EXPECT_EQ(o.record.*(c.real), static_cast<float>(c.expected)) << c.option;
+            else
+                EXPECT_EQ(o.record.*(c.integer), static_cast<int>(c.expected)) << c.option;
+        }
+    }
+}
+
+TEST(RenderOptions, DerivedFieldsFollowModeStepAndKind) {
+    struct Case {
+        std::vector<std::string_view> arguments;
+        float image_size, sampling_step;
+    };
+    const Case cases[] = {
+        {{"--draw-mode", "1"}, 120, 30},
+        {{"--draw-mode", "2"}, 100, 5},
+        {{"--draw-mode", "1", "--rotation-step", "15"}, 76, 15},  // lowered to the maximum
+        {{"--draw-mode", "2", "--animation-step", "1"}, 84, 1},
+        {{"--draw-mode", "2", "--image-size", "188"}, 188, 5},
+        {{"--draw-mode", "2", "--sampling-step", "7", "--image-size", "223"}, 223, 7},
+        {{"--draw-mode", "1", "--sampling-step", "45", "--image-size-rotation", "182"}, 182, 45},
+        {{"--draw-mode", "0", "--image-size", "20"}, 20, 0},
+        {{"--image-size-rotation", "135"}, 200, 0},  // kept for when the mode changes
+    };
+    for (const Case& c : cases) {
+        const RenderOptions o = parse_ok(c.arguments);
+        EXPECT_EQ(o.record.image_size, c.image_size) << c.arguments[1];
+        EXPECT_EQ(o.record.sampling_step, c.sampling_step) << c.arguments[1];
+    }
+    // The clamp lowers the mode's own size field, as the size control does.
+    EXPECT_EQ(parse_ok({"--draw-mode", "2", "--animation-step", "1"}).record.image_size_animation,
+              84.0f);
+    EXPECT_FLOAT_EQ(parse_ok({"--axis-type", "1"}).record.mean_index, std::sqrt(1.552f * 1.587f));
+    EXPECT_FLOAT_EQ(parse_ok({"--omega", "1.6", "--epsilon", "1.7"}).record.mean_index,
+                    std::sqrt(1.6f * 1.7f));
+}
+
+TEST(RenderOptions, ValuesOutsideTheControlsAreOneLineErrors) {
+    const std::vector<std::vector<std::string_view>> cases = {
+        {"--thickness", "9.9"},
+        {"--thickness", "3000.5"},
+        {"--numerical-aperture", "0.09"},
+        {"--numerical-aperture", "1.01"},
+        {"--omega", "0.99"},
+        {"--gamma", "2.51"},
+        {"--two-vz", "-1"},
+        {"--two-vz", "181"},
+        {"--c-axis-theta", "91"},
+        {"--a-axis-phi", "360.5"},
+        {"--rotation-step", "25"},
+        {"--animation-step", "0.5"},
+        {"--animation-step", "11"},
+        {"--draw-mode", "3"},
+        {"--draw-mode", "1.5"},
+        {"--axis-type", "-1"},
+        {"--projection-kind", "1"},
+        {"--no-test-plate", "2"},
+        {"--image-size-single", "19"},
+        {"--image-size-single", "401"},
+        {"--draw-mode", "1", "--image-size", "136"},  // rotation maximum 135 at step 30
+        {"--rotation-step", "15", "--image-size-rotation", "77"},
+        {"--draw-mode", "2", "--animation-step", "5", "--image-size", "189"},
+        {"--draw-mode", "1", "--sampling-step", "25"},
+        {"--draw-mode", "2", "--sampling-step", "12"},
+        {"--display-gamma", "0.9"},
+        {"--display-gamma", "10.1"},
+        {"--frame", "-1"},
+        {"--frame", "1.5"},
+        {"--light", "-0.1"},
+        {"--thickness", "abc"},
+        {"--thickness", "30x"},
+        {"--thickness", "nan"},
+        {"--thickness", "inf"},
+        {"--thickness", ""},
+        {"--thickness"},
+        {"--bogus", "1"},
+        {"--two_vz", "40"},
+        {"--Two-vz", "40"},
+        {"figure.ppm"},
+        {"--out", ""},
+    };
+    for (const auto& arguments : cases) {
+        const ParsedRenderOptions parsed = parse(arguments);
+        EXPECT_FALSE(parsed.options.has_value()) << arguments[0];
+        EXPECT_FALSE(parsed.error.empty()) << arguments[0];
+        EXPECT_EQ(parsed.error.find('\n'), std::string::npos) << parsed.error;
+    }
+    const ParsedRenderOptions thick = parse({"--thickness", "5000"});
+    EXPECT_EQ(thick.error, "--thickness 5000 is outside 10 to 3000");
+    EXPECT_NE(parse({"--bogus", "1"}).error.find("--bogus"), std::string::npos);
+}
+
+TEST(RenderOptions, FrameLightGammaAndOutput) {
+    const RenderOptions o = parse_ok({"--frame", "7", "--light", "1.5", "--display-gamma", "10",
+                                      "--out", "handout.ppm", "--draw-mode", "2"});
+    EXPECT_EQ(o.frame, 7);
+    EXPECT_EQ(o.light, 1.5f);
+    EXPECT_EQ(o.display_gamma, 10.0f);
+    EXPECT_EQ(o.out, "handout.ppm");
+    EXPECT_TRUE(parse_ok({"--help"}).help);
+
+    Figure figure;
+    figure.frames = 72;
+    figure.reference_light = 3.0f;
+    EXPECT_EQ(check_against_figure(o, figure), "");
+    RenderOptions late = o;
+    late.frame = 72;
+    EXPECT_NE(check_against_figure(late, figure), "");
+    RenderOptions bright = o;
+    bright.light = 5.9f;  // the slider reaches 2 L0 − 0.1
+    EXPECT_EQ(check_against_figure(bright, figure), "");
+    bright.light = 6.0f;
+    EXPECT_NE(check_against_figure(bright, figure), "");
+}
+
+}  // namespace
