@@ -1,8 +1,10 @@
 // lumitra-render: the figure of the main window's Draw, computed without a window and
 // written to a file, for handouts and for measuring the computation.
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -12,6 +14,7 @@
 #include "figure/tone_table.h"
 #include "optics/figure_computation.h"
 #include "output/file_extension.h"
+#include "output/movie_pipeline.h"
 #include "output/output_frames.h"
 #include "output/still_writers.h"
 
@@ -56,10 +59,78 @@ StillWriter writer_for(const std::string& path) {
     return nullptr;
 }
 
+// The movie's own options, --movie-size T and --speed S (the movie-size dialog and the speed
+// slider of the figure window); taken out before the record's options are read.
+struct MovieOptions {
+    std::optional<int> size;
+    float speed = 45.0f;
+};
+
+std::string take_movie_options(std::vector<std::string_view>& arguments, MovieOptions& movie) {
+    std::vector<std::string_view> rest;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string_view name = arguments[i];
+        std::optional<std::string_view> text;
+        if (const std::size_t equals = name.find('='); equals != std::string_view::npos) {
+            text = name.substr(equals + 1);
+            name = name.substr(0, equals);
+        }
+        if (name != "--movie-size" && name != "--speed") {
+            rest.push_back(arguments[i]);
+            continue;
+        }
+        if (!text && i + 1 == arguments.size())
+            return std::string(name) + " needs a value";
+        const std::string value(text ? *text : arguments[++i]);
+        char* end = nullptr;
+        const long number = std::strtol(value.c_str(), &end, 10);
+        if (value.empty() || *end != '\0')
+            return std::string(name) + " " + value + " is not a whole number";
+        if (name == "--speed") {
+            if (number < 10 || number > 90)
+                return "--speed " + value + " is outside 10 to 90";
+            movie.speed = static_cast<float>(number);
+        } else {
+            if (number < 16 || number > 480 || number % 16 != 0)
+                return "--movie-size " + value + " is not a multiple of 16 from 16 to 480";
+            movie.size = static_cast<int>(number);
+        }
+    }
+    arguments = rest;
+    return {};
+}
+
+// The movie Save writes in the animation mode: side T from the movie-size dialog's range
+// (the figure side rounded up to a multiple of 16, up to 480; 240 or that lower bound when
+// not given), fps = speed / sampling step.
+int write_movie_file(const RenderOptions& options, const MovieOptions& movie, const Figure& figure,
+                     const ToneTable& tones) {
+    if (options.record.draw_mode != kAnimation) {
+        std::fprintf(stderr, "lumitra-render: %s: movies need the animation mode (--draw-mode 2)\n",
+                     options.out.c_str());
+        return 2;
+    }
+    const int lowest = (figure.side + 15) / 16 * 16;
+    const int side = movie.size.value_or(std::max(240, lowest));
+    if (side < lowest) {
+        std::fprintf(stderr, "lumitra-render: --movie-size %d is below %d for a figure of %d\n",
+                     side, lowest, figure.side);
+        return 2;
+    }
+    const float fps = movie.speed / options.record.sampling_step;
+    SilentProgress progress;
+    return write_movie(options.out, figure, tones, side, fps, progress, nullptr) == 1 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    MovieOptions movie;
+    if (const std::string error = take_movie_options(arguments, movie); !error.empty()) {
+        std::fprintf(stderr, "lumitra-render: %s\n", error.c_str());
+        return 2;
+    }
     const ParsedRenderOptions parsed = parse_render_options(arguments);
     if (!parsed.options) {
         std::fprintf(stderr, "lumitra-render: %s\n", parsed.error.c_str());
@@ -68,15 +139,21 @@ int main(int argc, char** argv) {
     const RenderOptions& options = *parsed.options;
     if (options.help) {
         std::fputs(render_usage().c_str(), stdout);
+        std::fputs(
+            "Movies (.mpg, .mpeg; animation mode only):\n"
+            "  --movie-size T  side of the movie frames, a multiple of 16 up to 480\n"
+            "  --speed S       stage rotation in degrees per second, 10 to 90 (default 45)\n",
+            stdout);
         return 0;
     }
     if (options.out.empty()) {
         std::fprintf(stderr, "lumitra-render: --out FILE is missing\n");
         return 2;
     }
-    const StillWriter writer = writer_for(options.out);
-    if (!writer) {
-        std::fprintf(stderr, "lumitra-render: %s: the name must end in .ppm, .bmp or .jpg\n",
+    const bool movie_wanted = output_format(file_extension(options.out)) == OutputFormat::kMpeg;
+    const StillWriter writer = movie_wanted ? nullptr : writer_for(options.out);
+    if (!writer && !movie_wanted) {
+        std::fprintf(stderr, "lumitra-render: %s: the name must end in .ppm, .bmp, .jpg or .mpg\n",
                      options.out.c_str());
         return 2;
     }
@@ -92,6 +169,8 @@ int main(int argc, char** argv) {
     const ToneTable tones =
         build_tone_table(options.display_gamma, options.light.value_or(figure->reference_light),
                          figure->encoding_gamma, figure->reference_light);
+    if (movie_wanted)
+        return write_movie_file(options, movie, *figure, tones);
     const std::vector<std::uint8_t> picture = render_still(*figure, options.frame, tones);
     return writer(options.out.c_str(), picture.data(), figure->side, figure->side) == 1 ? 0 : 1;
 }
