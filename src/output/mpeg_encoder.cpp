@@ -131,7 +131,6 @@ class LineReader {
         }
         buffer_.erase(0, start);
     }
-    std::string rest() const { return buffer_; }
 
   private:
     std::string buffer_;
