@@ -114,6 +114,18 @@ TEST_F(MainWindowDeathTest, WindowFrameCloseEndsTheProgramAlsoUnderAModalGrab) {
         ::testing::ExitedWithCode(0), "");
 }
 
+TEST_F(MainWindowDeathTest, QuitDuringAMessageEndsTheProgramAtOnce) {
+    // Ending only the message's own loop would resume the task that showed it.
+    EXPECT_EXIT(
+        {
+            build_main_window();
+            gui_test::inject([] { quit_button()->clicked(); });
+            show_message(texts::not_supported);
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST_F(MainWindowDeathTest, WindowFrameCloseEndsTheProgram) {
     EXPECT_EXIT(
         {
