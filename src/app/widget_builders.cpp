@@ -55,6 +55,11 @@ Gtk::Button* make_button(Gtk::Box& box, const char* sjis) {
     auto* button = Gtk::manage(new Gtk::Button(sjis_to_utf8(sjis)));
     button->set_border_width(5);
     box.pack_start(*button, true, true, 0);
+    // A dialog's action area is a button box, which lays its buttons out by its own rule
+    // and ignores the packing: there the buttons share the width only in this layout.
+    if (auto* buttons = dynamic_cast<Gtk::ButtonBox*>(&box)) {
+        buttons->set_layout(Gtk::BUTTONBOX_EXPAND);
+    }
     return button;
 }
 

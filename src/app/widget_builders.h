@@ -22,7 +22,8 @@ Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, int label_wi
 Gtk::Scale* make_labeled_scale(Gtk::Box& box, const char* sjis, int label_width, int scale_width,
                                float value, float lower, float upper, float step, float page);
 
-// A button with border width 5 that expands and fills in box.
+// A button with border width 5 that expands and fills in box (in a dialog's action area
+// too: the buttons there share its width).
 Gtk::Button* make_button(Gtk::Box& box, const char* sjis);
 
 // A centred label packed without expanding, with the given padding.

@@ -138,6 +138,10 @@ TEST_F(WidgetBuilders, ButtonsLabelsAndTooltipsShowTheJapaneseText) {
     EXPECT_EQ(gui_test::label_texts(*button), std::vector<std::string>{"ウルフ投影"});
     set_tooltip(*button, texts::projection_tip);
     EXPECT_EQ(button->get_tooltip_text(), "投影");
+    Gtk::ButtonBox actions;
+    make_button(actions, texts::save);
+    make_button(actions, texts::close);
+    EXPECT_EQ(actions.get_layout(), Gtk::BUTTONBOX_EXPAND) << "buttons share the width";
     Gtk::Label* label = make_label(box, texts::computing, 5);
     EXPECT_EQ(label->get_text(), "計算中です.");
 }
