@@ -1,0 +1,321 @@
+#include "output/save_dialog.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/parameter_record.h"
+#include "figure/figure_window.h"
+#include "gui_harness.h"
+#include "optics/figure_computation.h"
+#include "support/scripted_progress.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kMessageTitle[] = "Lumitra - Message";
+
+class SaveDialogTest : public gui_test::GuiTest {
+  protected:
+    void SetUp() override {
+        // The chooser keeps its settings in memory, not in a desktop session's store.
+        g_setenv("GSETTINGS_BACKEND", "memory", FALSE);
+        GuiTest::SetUp();
+        std::string pattern = (fs::temp_directory_path() / "lumitra-save-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        if (FigureWindow* window = FigureWindow::current())
+            window->close();
+        GuiTest::TearDown();
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    // Opens the figure window for the record in the given mode.
+    FigureWindow& open_figure(int mode) {
+        parameters.draw_mode = mode;
+        parameters.image_size =
+            mode == kAnimation ? parameters.image_size_animation : parameters.image_size_single;
+        parameters.sampling_step = parameters.animation_step;
+        ScriptedProgress progress;
+        std::optional<Figure> figure = compute_figure(prepare_draw(parameters), progress);
+        EXPECT_TRUE(figure.has_value());
+        return FigureWindow::open(std::move(*figure));
+    }
+
+    fs::path dir_;
+};
+
+// Types a name into the chooser and confirms it, as the user would, once the chooser is up.
+void confirm_name(const fs::path& dir, const std::string& name) {
+    Gtk::FileChooserDialog* chooser = save_chooser();
+    ASSERT_NE(chooser, nullptr);
+    chooser->set_current_folder(dir.string());
+    // The chooser takes its folder in on the main loop.
+    gui_test::run_until([&] { return chooser->get_current_folder() == dir.string(); }, 1000);
+    chooser->set_current_name(name);
+    chooser->response(Gtk::RESPONSE_ACCEPT);
+}
+
+// Runs action as soon as ready() holds, checking from the main loop every 10 ms: the
+// chooser confirms a name only after it has looked the folder up, so the next dialog
+// comes a variable time after the confirmation.
+void when(std::function<bool()> ready, std::function<void()> action) {
+    Glib::signal_timeout().connect(
+        [ready = std::move(ready), action = std::move(action)] {
+            if (!ready())
+                return true;
+            action();
+            return false;
+        },
+        10);
+}
+
+bool message_shown() {
+    return gui_test::find_window(kMessageTitle) != nullptr;
+}
+
+// Reads the message dialog's text and presses its OK.
+std::string answer_message() {
+    Gtk::Window* message = gui_test::find_window(kMessageTitle);
+    if (message == nullptr)
+        return "(no message)";
+    const std::vector<std::string> labels = gui_test::label_texts(*message);
+    gui_test::find_button(*message, "了解")->clicked();
+    return labels.empty() ? "" : labels.front();
+}
+
+std::vector<std::uint8_t> read_file(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::uint32_t little_endian(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
+           std::uint32_t(bytes[at + 3]) << 24;
+}
+
+// The pixels of a 24-bit bottom-up BMP as R, G, B bytes, rows from the top.
+std::vector<std::uint8_t> decode_bmp(const std::vector<std::uint8_t>& file, int& side) {
+    if (file.size() < 54 || file[0] != 'B' || file[1] != 'M')
+        return {};
+    side = int(little_endian(file, 18));
+    const std::size_t stride = (3 * std::size_t(side) + 3) / 4 * 4;
+    const std::size_t offset = little_endian(file, 10);
+    std::vector<std::uint8_t> rgb;
+    for (int y = 0; y < side; ++y) {
+        const std::size_t row = offset + stride * std::size_t(side - 1 - y);
+        for (int x = 0; x < side; ++x) {
+            const std::size_t p = row + 3 * std::size_t(x);
+            rgb.insert(rgb.end(), {file[p + 2], file[p + 1], file[p]});
+        }
+    }
+    return rgb;
+}
+
+std::vector<std::uint8_t> shown_pixels(const FigureWindow& window) {
+    Cairo::RefPtr<Cairo::ImageSurface> surface = window.displayed_surface();
+    surface->flush();
+    const int side = surface->get_width();
+    std::vector<std::uint8_t> rgb;
+    for (int y = 0; y < side; ++y) {
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(surface->get_data() + y * surface->get_stride());
+        for (int x = 0; x < side; ++x)
+            rgb.insert(rgb.end(), {std::uint8_t(row[x] >> 16), std::uint8_t(row[x] >> 8),
+                                   std::uint8_t(row[x])});
+    }
+    return rgb;
+}
+
+}  // namespace
+
+TEST_F(SaveDialogTest, PresetNameFollowsTheMode) {
+    for (const auto& [mode, preset] :
+         {std::pair{kSingleImage, "lumitra.jpg"}, std::pair{kAnimation, "lumitra.mpg"}}) {
+        FigureWindow& window = open_figure(mode);
+        std::string seen;
+        std::string title;
+        gui_test::inject([&] {
+            ASSERT_NE(save_chooser(), nullptr);
+            seen = save_chooser()->get_current_name();
+            title = save_chooser()->get_title();
+            save_chooser()->response(Gtk::RESPONSE_CANCEL);
+        });
+        gui_test::Watchdog watchdog;
+        window.save_button().clicked();
+        EXPECT_EQ(seen, preset);
+        EXPECT_EQ(title, "Save as jpg or bmp file");
+        EXPECT_EQ(save_chooser(), nullptr);
+        EXPECT_TRUE(fs::is_empty(dir_)) << "Cancel writes nothing";
+        window.close();
+    }
+}
+
+TEST_F(SaveDialogTest, SavedBmpIsTheFrameTheWindowShows) {
+    // A full-range biaxial figure at a changed light and gamma, so that the tones and the
+    // overlay both have to match.
+    parameters.axis_type = kBiaxial;
+    parameters.draw_range = kFullRange;
+    FigureWindow& window = open_figure(kSingleImage);
+    window.light_scale().set_value(1.3 * window.figure().reference_light);
+    window.gamma_scale().set_value(3.0);
+
+    gui_test::inject([&] { confirm_name(dir_, "still.bmp"); }, 100);
+    gui_test::Watchdog watchdog;
+    window.save_button().clicked();
+
+    int side = 0;
+    const std::vector<std::uint8_t> saved = decode_bmp(read_file(dir_ / "still.bmp"), side);
+    EXPECT_EQ(side, 200);
+    const std::vector<std::uint8_t> shown = shown_pixels(window);
+    ASSERT_EQ(saved.size(), shown.size());
+    std::size_t differing = 0;
+    int green = 0;
+    for (std::size_t i = 0; i < shown.size(); i += 3) {
+        differing +=
+            saved[i] != shown[i] || saved[i + 1] != shown[i + 1] || saved[i + 2] != shown[i + 2];
+        green += saved[i] == 0 && saved[i + 1] == 255 && saved[i + 2] == 0;
+    }
+    EXPECT_EQ(differing, 0u) << "pixels that differ between the window and the file";
+    EXPECT_GT(green, 200) << "the field-of-view circle is in the file";
+}
+
+TEST_F(SaveDialogTest, FormatFollowsTheExtensionOfTheName) {
+    struct Case {
+        const char* name;
+        bool jpeg;
+    };
+    FigureWindow& window = open_figure(kSingleImage);
+    for (const Case c : {Case{"figure", false}, Case{"a.b.BMP", false}, Case{"figure.JpEg", true},
+                         Case{"x.jpg", true}}) {
+        gui_test::inject([&] { confirm_name(dir_, c.name); }, 100);
+        gui_test::Watchdog watchdog;
+        window.save_button().clicked();
+        const std::vector<std::uint8_t> file = read_file(dir_ / c.name);
+        ASSERT_GE(file.size(), 3u) << c.name;
+        if (c.jpeg) {
+            EXPECT_EQ(file[0], 0xFF) << c.name;
+            EXPECT_EQ(file[1], 0xD8) << c.name;
+        } else {
+            EXPECT_EQ(file.size(), 54u + 600u * 200u) << c.name;
+            EXPECT_EQ(file[0], 'B') << c.name;
+        }
+    }
+}
+
+TEST_F(SaveDialogTest, RefusedExtensionsKeepTheChooserOpen) {
+    FigureWindow& window = open_figure(kSingleImage);
+    std::vector<std::string> messages;
+    std::vector<bool> chooser_still_up;
+    // Each step runs in the loop the previous one left running: the chooser, then the
+    // message over it.
+    std::function<void(int)> step = [&](int k) {
+        static const char* const names[] = {"picture.png", "movie.mpeg", "figure."};
+        if (k == 3) {
+            save_chooser()->response(Gtk::RESPONSE_CANCEL);
+            return;
+        }
+        confirm_name(dir_, names[k]);
+        when(message_shown, [&, k] {
+            messages.push_back(answer_message());
+            when([] { return !message_shown(); },
+                 [&, k] {
+                     chooser_still_up.push_back(save_chooser() != nullptr &&
+                                                save_chooser()->get_visible());
+                     step(k + 1);
+                 });
+        });
+    };
+    gui_test::inject([&] { step(0); }, 100);
+    gui_test::Watchdog watchdog(8000);
+    window.save_button().clicked();
+
+    EXPECT_EQ(messages, (std::vector<std::string>{
+                            "png ファイルはサポートされておりません.",
+                            "mpeg ファイルはアニメーションモードでしかサポートされておりません.",
+                            " ファイルはサポートされておりません."}));
+    EXPECT_EQ(chooser_still_up, (std::vector<bool>{true, true, true}));
+    EXPECT_TRUE(fs::is_empty(dir_));
+}
+
+TEST_F(SaveDialogTest, FailedWriteNamesThePathAsTheFileSystemSpellsIt) {
+    // A directory where the still should go: the writer cannot create the file. (The
+    // chooser itself would open such a directory instead of confirming it, so the write is
+    // started directly, as the chooser's OK starts it.)
+    fs::create_directory(dir_ / "図1.bmp");
+    FigureWindow& window = open_figure(kSingleImage);
+    std::string message;
+    when(message_shown, [&] { message = answer_message(); });
+    gui_test::Watchdog watchdog;
+    save_figure((dir_ / "図1.bmp").string(), OutputFormat::kBmp, window);
+    EXPECT_EQ(message, "ファイル " + (dir_ / "図1.bmp").string() + " の作成に失敗しました.");
+    EXPECT_TRUE(fs::is_directory(dir_ / "図1.bmp"));
+    EXPECT_TRUE(fs::is_empty(dir_ / "図1.bmp"));
+}
+
+TEST_F(SaveDialogTest, MovieSizeDialogOffersMultiplesOf16UpTo480) {
+    struct Case {
+        int side, lower, start;
+    };
+    for (const Case c : {Case{100, 112, 240}, Case{192, 192, 240}, Case{250, 256, 256}}) {
+        std::optional<int> answer;
+        gui_test::inject([&] {
+            Gtk::Dialog* dialog = movie_size_dialog();
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->get_title(), "MPEG file size");
+            const auto labels = gui_test::label_texts(*dialog);
+            EXPECT_NE(std::find(labels.begin(), labels.end(), "イメージサイズ(画素): "),
+                      labels.end());
+            Gtk::SpinButton* spin = movie_size_spin();
+            const auto adjustment = spin->get_adjustment();
+            EXPECT_EQ(adjustment->get_lower(), c.lower) << c.side;
+            EXPECT_EQ(adjustment->get_upper(), 480) << c.side;
+            EXPECT_EQ(adjustment->get_step_increment(), 16) << c.side;
+            EXPECT_EQ(spin->get_value_as_int(), c.start) << c.side;
+            spin->set_value(480);
+            gui_test::find_button(*dialog, "了解")->clicked();
+        });
+        gui_test::Watchdog watchdog;
+        answer = ask_movie_size(c.side);
+        EXPECT_EQ(answer, std::optional<int>(480)) << c.side;
+    }
+}
+
+TEST_F(SaveDialogTest, MovieSizeDialogClosedFromItsFrameCancelsTheMovie) {
+    FigureWindow& window = open_figure(kAnimation);
+    movie_size = 0;
+    bool asked = false;
+    gui_test::inject(
+        [&] {
+            confirm_name(dir_, "movie.mpg");
+            when([] { return movie_size_dialog() != nullptr; },
+                 [&] {
+                     asked = true;
+                     EXPECT_EQ(movie_size_spin()->get_adjustment()->get_lower(), 112);
+                     gui_test::send_window_close(*movie_size_dialog());
+                 });
+        },
+        100);
+    gui_test::Watchdog watchdog;
+    window.save_button().clicked();
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(movie_size_dialog(), nullptr);
+    EXPECT_EQ(movie_size, 0) << "Cancel keeps no size";
+    EXPECT_TRUE(fs::is_empty(dir_));
+
+    // Cancel in the dialog itself does the same.
+    gui_test::inject([] { gui_test::find_button(*movie_size_dialog(), "取消")->clicked(); });
+    EXPECT_EQ(ask_movie_size(100), std::nullopt);
+}
