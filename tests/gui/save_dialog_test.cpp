@@ -319,3 +319,34 @@ TEST_F(SaveDialogTest, MovieSizeDialogClosedFromItsFrameCancelsTheMovie) {
     gui_test::inject([] { gui_test::find_button(*movie_size_dialog(), "取消")->clicked(); });
     EXPECT_EQ(ask_movie_size(100), std::nullopt);
 }
+
+TEST_F(SaveDialogTest, MovieOfTheAnimationAtTheChosenSide) {
+    // The movie's temporary files go to the working directory.
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir_);
+    FigureWindow& window = open_figure(kAnimation);
+    gui_test::inject(
+        [&] {
+            confirm_name(dir_, "turn.mpeg");
+            when([] { return movie_size_dialog() != nullptr; },
+                 [] {
+                     movie_size_spin()->set_value(112);
+                     gui_test::find_button(*movie_size_dialog(), "了解")->clicked();
+                 });
+        },
+        100);
+    gui_test::Watchdog watchdog(30000);
+    window.save_button().clicked();
+    fs::current_path(previous);
+
+    EXPECT_EQ(movie_size, 112);
+    const std::vector<std::uint8_t> movie = read_file(dir_ / "turn.mpeg");
+    ASSERT_GE(movie.size(), 12u);
+    // An MPEG-1 video stream opens with a sequence header: 00 00 01 B3, then 12 bits of
+    // width and 12 of height.
+    EXPECT_EQ(movie[3], 0xB3);
+    EXPECT_EQ((movie[4] << 4) | (movie[5] >> 4), 112);
+    EXPECT_EQ(((movie[5] & 0x0F) << 8) | movie[6], 112);
+    for (const auto& entry : fs::directory_iterator(dir_))
+        EXPECT_EQ(entry.path().filename(), "turn.mpeg") << "nothing else is left behind";
+}
