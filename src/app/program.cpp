@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "app/draw_figure.h"
 #include "app/main_window.h"
 #include "app/parameter_record.h"
 #include "app/symbol_style.h"
@@ -60,6 +61,7 @@ int run_lumitra(int argc, char** argv) {
     set_default_parameters();
     create_symbol_style();
     build_main_window();
+    set_draw_handler(draw_figure);
     gtk_main();
     release_main_window();
     return 0;
