@@ -178,7 +178,7 @@ const SpectralBlocks& spectral_blocks() {
 // nearest integer (adding and removing 1.5 · 2^52 rounds to an integer without a library
 // call), and sin(πf), |πf| ≤ π/2, is its Taylor series to the 13th power, the powers of π
 // folded into the coefficients (error below 1e-9).
-inline Lanes sine_squared_of_pi(Lanes x) {
+LANES_INLINE Lanes sine_squared_of_pi(Lanes x) {
     const Lanes shift = {0x1.8p52, 0x1.8p52, 0x1.8p52, 0x1.8p52};
     const Lanes f = x - ((x + shift) - shift);
     const Lanes z = f * f;
@@ -193,7 +193,7 @@ inline Lanes sine_squared_of_pi(Lanes x) {
     return s * s;
 }
 
-inline double lane_sum(Lanes v) {
+LANES_INLINE double lane_sum(Lanes v) {
     return (v[0] + v[1]) + (v[2] + v[3]);
 }
 
