@@ -10,13 +10,13 @@
 #include "app/parameter_record.h"
 
 struct DrawSetup {
-    ParameterRecord params;     // the record as it stood when Draw was pressed
-    int frame_count = 1;        // n: 1, or trunc(360 / sampling_step) in the stepped modes
-    float frame_count_real = 1; // n in single precision, for the stage rotation 2πk/n
-    int side = 0;               // N: trunc(image_size), the side of one figure
-    int canvas_side = 0;        // M: N, or the side of the composed rotation image
-    float radius = 0;           // ρ = N / 2
-    float mean_index = 0;       // n̄ of the current crystal kind
+    ParameterRecord params;      // the record as it stood when Draw was pressed
+    int frame_count = 1;         // n: 1, or trunc(360 / sampling_step) in the stepped modes
+    float frame_count_real = 1;  // n in single precision, for the stage rotation 2πk/n
+    int side = 0;                // N: trunc(image_size), the side of one figure
+    int canvas_side = 0;         // M: N, or the side of the composed rotation image
+    float radius = 0;            // ρ = N / 2
+    float mean_index = 0;        // n̄ of the current crystal kind
     float encoding_gamma = 2.4f;
 };
 

@@ -3,7 +3,7 @@
 #pragma once
 
 class ProgressSink {
-public:
+  public:
     virtual ~ProgressSink() = default;
     // Shows the task's message (Shift-JIS) before its first unit of work.
     virtual void open(const char* message_sjis) = 0;

@@ -2,7 +2,10 @@
 #pragma once
 #include "app/texts.h"
 
-struct ExpectedText { const char* sjis; const char* utf8; };
+struct ExpectedText {
+    const char* sjis;
+    const char* utf8;
+};
 
 // clang-format off
 inline constexpr ExpectedText expected_texts[] = {

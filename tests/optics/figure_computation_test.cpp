@@ -253,7 +253,8 @@ TEST(ComputeFigure, CancelDuringTheThirdOfTwelveFramesLeavesNothing) {
         EXPECT_FALSE(figure.has_value());
         EXPECT_EQ(progress.fractions.size(), 3u);
     }
-    for (int run = 2; run < 5; ++run) EXPECT_EQ(in_use[run], 0u) << run;
+    for (int run = 2; run < 5; ++run)
+        EXPECT_EQ(in_use[run], 0u) << run;
 }
 
 TEST(ComputeFigure, FigureWithoutAnyLightIsBlackWithReferenceLightOne) {

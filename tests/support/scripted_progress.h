@@ -7,7 +7,7 @@
 #include "output/progress_sink.h"
 
 class ScriptedProgress : public ProgressSink {
-public:
+  public:
     // cancel_at: the 1-based update call that reports a cancel; 0 never cancels.
     explicit ScriptedProgress(int cancel_at = 0) : cancel_at_(cancel_at) {}
 
@@ -20,6 +20,6 @@ public:
     std::vector<std::string> messages;
     std::vector<float> fractions;
 
-private:
+  private:
     int cancel_at_;
 };
