@@ -45,9 +45,13 @@ int write_ppm(const char* path, const std::uint8_t* rgb, int width, int height) 
     return written ? 1 : 0;
 }
 
-// The one place that knows the file formats: chosen by the extension of the path.
+// The one place that knows the file formats: chosen by the extension of the path. A name
+// without one is a BMP, as the figure window's Save makes it.
 StillWriter writer_for(const std::string& path) {
-    std::string extension(file_extension(path).value_or(""));
+    const std::optional<std::string_view> found = file_extension(path);
+    if (!found)
+        return write_bmp;
+    std::string extension(*found);
     for (char& c : extension)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (extension == "ppm" || extension == "pnm")

@@ -198,9 +198,10 @@ void draw_output_overlay(std::span<std::uint8_t> buffer, int L, int frame, const
     const double aperture = std::asin(sine_of_aperture);
     const bool rotation = params.draw_mode == kRotationImage;
 
-    const double h = rotation ? double(params.image_size * 0.5f) : double(L / 2);
-    const double h_circle = rotation ? double(params.image_size * 0.5f) : L * 0.5;
-    const int R = round_half_away(h_circle * projection.forward(aperture));
+    // Half a figure's side: the scale from projected values to pixels. For an odd side it
+    // keeps its half pixel, as in the figure window, so that a still has the window's marks.
+    const double h = rotation ? double(params.image_size * 0.5f) : L * 0.5;
+    const int R = round_half_away(h * projection.forward(aperture));
     const int m = rotation ? setup.frame_count : 1;
     const float ring = (setup.canvas_side - setup.side) * 0.5f;
     const double n = setup.frame_count_real;

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -190,6 +191,33 @@ TEST_F(SaveDialogTest, SavedBmpIsTheFrameTheWindowShows) {
     }
     EXPECT_EQ(differing, 0u) << "pixels that differ between the window and the file";
     EXPECT_GT(green, 200) << "the field-of-view circle is in the file";
+}
+
+TEST_F(SaveDialogTest, OddSideStillMatchesTheWindowAndTheRenderer) {
+    // An odd side puts the figure centre on a pixel; the marks of the off-centre optic axes
+    // must still land where the window draws them, and the command-line renderer must write
+    // the very same file for the same parameters.
+    parameters.axis_type = kBiaxial;
+    parameters.draw_range = kFullRange;
+    parameters.image_size_single = 201;
+    FigureWindow& window = open_figure(kSingleImage);
+
+    gui_test::inject([&] { confirm_name(dir_, "odd.bmp"); }, 100);
+    gui_test::Watchdog watchdog;
+    window.save_button().clicked();
+
+    const std::vector<std::uint8_t> file = read_file(dir_ / "odd.bmp");
+    int side = 0;
+    const std::vector<std::uint8_t> saved = decode_bmp(file, side);
+    EXPECT_EQ(side, 201);
+    EXPECT_EQ(saved, shown_pixels(window));
+
+    const fs::path rendered = dir_ / "rendered.bmp";
+    const std::string command = std::string(LUMITRA_RENDER_PATH) +
+                                " --axis-type 1 --draw-range 1 --image-size-single 201 --out " +
+                                rendered.string();
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    EXPECT_EQ(read_file(rendered), file);
 }
 
 TEST_F(SaveDialogTest, FormatFollowsTheExtensionOfTheName) {
