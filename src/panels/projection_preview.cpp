@@ -3,6 +3,7 @@
 #include "app/parameter_record.h"
 #include "app/texts.h"
 #include "app/widget_builders.h"
+#include "figure/cairo_drawing.h"
 #include "panels/other_parameters_panel.h"
 #include "panels/preview_geometry.h"
 
@@ -13,26 +14,20 @@ Gtk::Button* button = nullptr;
 Gtk::DrawingArea* area = nullptr;
 Cairo::RefPtr<Cairo::ImageSurface> picture;
 
-void set_colour(const Cairo::RefPtr<Cairo::Context>& cr, PreviewColour colour) {
+void use_colour(const Cairo::RefPtr<Cairo::Context>& cr, PreviewColour colour) {
     const Rgb rgb = preview_rgb(colour);
-    cr->set_source_rgb(rgb.red, rgb.green, rgb.blue);
+    set_colour(cr, rgb.red, rgb.green, rgb.blue);
 }
 
-// An outlined circle one pixel wide through the pixel centres at distance r from the pixel
-// (x, y): it spans the pixels x - r to x + r, like an arc in a 2r × 2r box on X.
-void outline_circle(const Cairo::RefPtr<Cairo::Context>& cr, PreviewColour colour, int x, int y,
-                    int r) {
-    set_colour(cr, colour);
-    cr->set_line_width(1.0);
-    cr->begin_new_path();
-    cr->arc(x + 0.5, y + 0.5, r, 0.0, 2.0 * M_PI);
-    cr->stroke();
+void outline_circle(const Cairo::RefPtr<Cairo::Context>& cr, PreviewColour colour, int r) {
+    use_colour(cr, colour);
+    draw_circle(cr, kPreviewCentre, kPreviewCentre, r, false);
 }
 
 void fill_square(const Cairo::RefPtr<Cairo::Context>& cr, const PreviewSquare& square) {
-    set_colour(cr, square.colour);
-    cr->rectangle(square.left, square.top, kPreviewMarkSide, kPreviewMarkSide);
-    cr->fill();
+    use_colour(cr, square.colour);
+    draw_rectangle(cr, square.left, square.top, square.left + kPreviewMarkSide,
+                   square.top + kPreviewMarkSide, true);
 }
 
 void draw_legend(const Cairo::RefPtr<Cairo::Context>& cr) {
@@ -41,7 +36,7 @@ void draw_legend(const Cairo::RefPtr<Cairo::Context>& cr) {
         // The legend is written in the drawing area's own font.
         Glib::RefPtr<Pango::Layout> layout = area->create_pango_layout(entry.text);
         const double baseline = layout->get_baseline() / static_cast<double>(PANGO_SCALE);
-        set_colour(cr, PreviewColour::kWhite);
+        use_colour(cr, PreviewColour::kWhite);
         cr->move_to(entry.text_x, entry.text_baseline - baseline);
         layout->show_in_cairo_context(cr);
     }
@@ -49,12 +44,10 @@ void draw_legend(const Cairo::RefPtr<Cairo::Context>& cr) {
 
 void paint_picture() {
     auto cr = Cairo::Context::create(picture);
-    // Sharp one-pixel lines and squares, as on the figure's own overlay.
-    cr->set_antialias(Cairo::ANTIALIAS_NONE);
-    set_colour(cr, PreviewColour::kBlack);
+    use_colour(cr, PreviewColour::kBlack);
     cr->paint();
-    outline_circle(cr, PreviewColour::kWhite, kPreviewCentre, kPreviewCentre, kPreviewRadius);
-    outline_circle(cr, PreviewColour::kGreen, kPreviewCentre, kPreviewCentre,
+    outline_circle(cr, PreviewColour::kWhite, kPreviewRadius);
+    outline_circle(cr, PreviewColour::kGreen,
                    preview_fov_radius(parameters.numerical_aperture, parameters.mean_index,
                                       parameters.projection_kind));
     for (const PreviewSquare& mark : preview_axis_marks(parameters))
@@ -66,7 +59,7 @@ void paint_picture() {
 bool on_area_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
     // The picture keeps the size the drawing asks for; the rest of a wider allocation is
     // background.
-    set_colour(cr, PreviewColour::kBlack);
+    use_colour(cr, PreviewColour::kBlack);
     cr->paint();
     if (picture) {
         cr->set_source(picture, 0.0, 0.0);

@@ -46,9 +46,11 @@ Box find(const Cairo::RefPtr<Cairo::ImageSurface>& s, std::uint32_t rgb, int x0,
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kGreen = 0x00FF00;
 constexpr std::uint32_t kYellow = 0xFFFF00;
-constexpr std::uint32_t kOrange = 0xFF8000;  // 0.5 of 255, rounded up as Cairo stores it
+// A half channel is allocated as 0.5 × 65535 truncated = 32767 of 65535, which an 8-bit
+// picture holds as 127.
+constexpr std::uint32_t kOrange = 0xFF7F00;
 constexpr std::uint32_t kRed = 0xFF0000;
-constexpr std::uint32_t kLightBlue = 0x8080FF;
+constexpr std::uint32_t kLightBlue = 0x7F7FFF;
 
 // Circle and marks lie left of the legend column at x = 170.
 constexpr int kDrawingEnd = 165;
