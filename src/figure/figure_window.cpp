@@ -1,7 +1,6 @@
 #include "figure/figure_window.h"
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 
 #include "app/texts.h"

@@ -66,7 +66,6 @@ class CrystalModel {
   public:
     virtual ~CrystalModel() = default;
 
-    virtual AxisType kind() const = 0;
     // Turns the crystal with the stage for frame k (ignored in the single-image mode).
     virtual void orient_for_frame(int k) = 0;
     // The per-frame constants of the pixel loop.
@@ -107,13 +106,12 @@ class UniaxialModel final : public OrientedModel {
   public:
     explicit UniaxialModel(const DrawSetup& setup) : OrientedModel(setup) {}
 
-    AxisType kind() const override { return kUniaxial; }
     void orient_for_frame(int k) override;
     void prepare_frame() override;
     void set_wave_normal(double theta, double phi) override;
     void evaluate(const WaveFrames& frames, double* retardation, double* factor) const override;
 
-    // The pixel loop's entry: the wave normal already resolved into its frame.
+    // set_wave_normal with the wave normal already resolved into its frame.
     void set_wave_frame(const WaveFrame& w) {
         cos_psi_ = dot(w.k, c_);
         u_c_ = dot(w.u, c_);
@@ -140,9 +138,6 @@ class UniaxialModel final : public OrientedModel {
         return std::clamp(2.0 * u_c_ * v_c_ / sin2, -1.0, 1.0);
     }
 
-    double axis_theta() const { return theta_c_; }
-    double axis_phi() const { return phi_c_; }
-
   private:
     double theta_c_ = 0, phi_c_ = 0;
     Vector3 c_{0, 0, 1};
@@ -155,7 +150,6 @@ class BiaxialModel final : public OrientedModel {
   public:
     explicit BiaxialModel(const DrawSetup& setup) : OrientedModel(setup) {}
 
-    AxisType kind() const override { return kBiaxial; }
     void orient_for_frame(int k) override;
     void prepare_frame() override;
     void set_wave_normal(double theta, double phi) override;

@@ -123,9 +123,6 @@ void redraw_projection_preview() {
 Gtk::Button* projection_button() {
     return button;
 }
-Gtk::DrawingArea* projection_preview_area() {
-    return area;
-}
 Cairo::RefPtr<Cairo::ImageSurface> projection_preview_surface() {
     return picture;
 }

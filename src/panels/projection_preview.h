@@ -13,8 +13,7 @@ Gtk::Frame* build_projection_preview(Gtk::Box& box);
 // before the preview is built.
 void redraw_projection_preview();
 
-// The projection button, the drawing area and the off-screen picture it shows (its pixels
-// are what the user sees); nullptr or empty while no preview exists.
+// The projection button and the off-screen picture the drawing area shows (its pixels are
+// what the user sees); nullptr or empty while no preview exists.
 Gtk::Button* projection_button();
-Gtk::DrawingArea* projection_preview_area();
 Cairo::RefPtr<Cairo::ImageSurface> projection_preview_surface();
