@@ -23,23 +23,6 @@ std::function<void()> draw_handler;
 gulong exit_on_destroy = 0;
 bool event_filter_installed = false;
 
-// Panel slots, in the order the window is built.
-void add_mode_frames(Gtk::Box& box) {
-    build_mode_frames(box);
-}
-void add_optical_properties_panel(Gtk::Box& box) {
-    build_optical_properties_panel(box);
-}
-void add_orientation_panel(Gtk::Box& box) {
-    build_orientation_panel(box);
-}
-void add_other_parameters_panel(Gtk::Box& box) {
-    build_other_parameters_panel(box);
-}
-void add_projection_preview(Gtk::Box& box) {
-    build_projection_preview(box);
-}
-
 void on_destroy(GtkWidget*, gpointer) {
     end_program_at_once();
 }
@@ -97,17 +80,17 @@ Gtk::Window* build_main_window() {
     actions->set_border_width(5);
     outer->pack_end(*actions, false, true, 0);
 
-    add_mode_frames(*upper);
+    build_mode_frames(*upper);
     auto* columns = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
     upper->pack_start(*columns, true, true, 0);
     auto* left = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
     auto* right = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
     columns->pack_start(*left, true, true, 0);
     columns->pack_start(*right, true, true, 0);
-    add_optical_properties_panel(*left);
-    add_orientation_panel(*left);
-    add_other_parameters_panel(*right);
-    add_projection_preview(*right);
+    build_optical_properties_panel(*left);
+    build_orientation_panel(*left);
+    build_other_parameters_panel(*right);
+    build_projection_preview(*right);
 
     draw = make_button(*actions, texts::draw);
     quit = make_button(*actions, texts::quit);
