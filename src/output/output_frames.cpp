@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <numbers>
 
 #include "figure/buffer_drawing.h"
 #include "optics/optic_axes.h"
@@ -36,19 +37,19 @@ struct Corner {
     double v[3];
 };
 
-// The fits by the number of usable corners; x and y are the cell's source column and row.
-// Callers pass corner positions relative to the cell's top-left corner (x = y = 0): the
-// surface is the same, but the coefficients stay of the size of the levels, so that
-// storing them in single precision cannot shift a level. In absolute output coordinates
-// k0 of a steep cell far from the origin reaches 10^7, where a float is off by a whole unit.
-Fit fit_channel(const Corner* p, int u, int channel, int x, int y, double r) {
+// The fits by the number u of usable corners in a cell of output size r. Corner positions
+// are relative to the cell's top-left corner: the surface is the same as in absolute output
+// coordinates, but the coefficients stay of the size of the levels, so that storing them in
+// single precision cannot shift a level. In absolute output coordinates k0 of a steep cell
+// far from the origin reaches 10^7, where a float is off by a whole unit.
+Fit fit_channel(const Corner* p, int u, int channel, double r) {
     Fit f{{0, 0, 0, 0}};
     auto v = [&](int i) { return p[i].v[channel]; };
     double k0 = 0, k1 = 0, k2 = 0, k3 = 0;
     if (u == 4) {
         const double r2 = r * r;
-        k1 = ((v(1) - v(0)) * (y + 1) * r + (v(2) - v(3)) * y * r) / r2;
-        k2 = ((v(2) - v(0)) * (x + 1) * r + (v(1) - v(3)) * x * r) / r2;
+        k1 = (v(1) - v(0)) * r / r2;
+        k2 = (v(2) - v(0)) * r / r2;
         k3 = (v(0) + v(3) - v(1) - v(2)) / r2;
         k0 = v(0) - k1 * p[0].X - k2 * p[0].Y - k3 * p[0].X * p[0].Y;
     } else if (u == 3) {
@@ -166,7 +167,7 @@ void enlarge_frame(std::span<const std::uint8_t> source, int S, std::span<std::u
             const double origin_y = y * r;
             Fit fits[3];
             for (int ch = 0; ch < 3; ++ch)
-                fits[ch] = fit_channel(usable, u, ch, 0, 0, r);
+                fits[ch] = fit_channel(usable, u, ch, r);
 
             for (int Yo = row_first; Yo <= row_last; ++Yo) {
                 std::uint8_t* out_row = dest.data() + std::size_t(Yo) * 3 * T;
@@ -209,7 +210,7 @@ void draw_output_overlay(std::span<std::uint8_t> buffer, int L, int frame, const
     for (int j = 0; j < m; ++j) {
         double x, y;
         if (rotation) {
-            const double angle = 2.0 * M_PI * j / n;
+            const double angle = 2.0 * std::numbers::pi * j / n;
             x = ring * std::cos(angle) + ring + setup.side / 2.0 - 0.5;
             y = -ring * std::sin(angle) + ring + setup.side / 2.0 - 0.5;
         } else {
