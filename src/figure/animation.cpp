@@ -21,13 +21,7 @@ int frame_for_azimuth(int frames, float azimuth) {
 
 Animation::Animation(float step_degrees, int frames, StageClock& clock, TickTimeout& timeout,
                      float speed)
-    : step_(step_degrees),
-      frames_(frames),
-      clock_(clock),
-      timeout_(timeout),
-      speed_(speed),
-      period_ms_(frame_period_ms(step_degrees, speed)),
-      frames_per_second_(speed / step_degrees) {
+    : step_(step_degrees), frames_(frames), clock_(clock), timeout_(timeout), speed_(speed) {
     clock_.restart();
 }
 
@@ -38,7 +32,7 @@ Animation::~Animation() {
 void Animation::start() {
     if (running_)
         return;
-    timeout_.add(period_ms_);
+    timeout_.add(period_ms());
     clock_.restart();
     running_ = true;
 }
@@ -61,12 +55,10 @@ void Animation::set_speed(float speed) {
     if (running_)
         timeout_.remove();
     speed_ = speed;
-    period_ms_ = frame_period_ms(step_, speed);
-    frames_per_second_ = speed / step_;
     // The clock keeps running: the next tick counts the time since the last one at the new
     // speed, so changing the speed never makes the stage jump.
     if (running_)
-        timeout_.add(period_ms_);
+        timeout_.add(period_ms());
 }
 
 int Animation::set_azimuth(float azimuth) {
@@ -75,6 +67,6 @@ int Animation::set_azimuth(float azimuth) {
     azimuth_ = azimuth;
     clock_.restart();
     if (running_)
-        timeout_.add(period_ms_);
+        timeout_.add(period_ms());
     return frame_index();
 }

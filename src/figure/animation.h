@@ -52,8 +52,8 @@ class Animation {
     bool running() const { return running_; }
     float azimuth() const { return azimuth_; }
     float speed() const { return speed_; }
-    int period_ms() const { return period_ms_; }
-    float frames_per_second() const { return frames_per_second_; }
+    int period_ms() const { return frame_period_ms(step_, speed_); }
+    float frames_per_second() const { return speed_ / step_; }
     int frame_index() const { return frame_for_azimuth(frames_, azimuth_); }
 
   private:
@@ -64,6 +64,4 @@ class Animation {
     bool running_ = false;
     float azimuth_ = 0.0f;
     float speed_;
-    int period_ms_;
-    float frames_per_second_;
 };
