@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/render_options.h"
+#include "figure/animation.h"
 #include "figure/tone_table.h"
 #include "optics/figure_computation.h"
 #include "output/file_extension.h"
@@ -67,7 +68,7 @@ StillWriter writer_for(const std::string& path) {
 // slider of the figure window); taken out before the record's options are read.
 struct MovieOptions {
     std::optional<int> size;
-    float speed = 45.0f;
+    float speed = kDefaultAnimationSpeed;
 };
 
 std::string take_movie_options(std::vector<std::string_view>& arguments, MovieOptions& movie) {
