@@ -29,44 +29,47 @@ struct FieldOption {
     Check check;
     double low;
     double high;
+    // The spin button's step from low: a value between steps is one the control never
+    // holds. 0 for fields whose values are computed (the axes that follow a rigid turn).
+    double step;
 };
 
 using R = ParameterRecord;
 
 // clang-format off
 const FieldOption kFields[] = {
-    {"image-size-single",    &R::image_size_single,    nullptr, Check::kRange, 20, 400},
-    {"image-size-rotation",  &R::image_size_rotation,  nullptr, Check::kRotationSize, 20, 0},
-    {"image-size-animation", &R::image_size_animation, nullptr, Check::kAnimationSize, 20, 0},
-    {"image-size",           &R::image_size,           nullptr, Check::kImageSize, 20, 0},
-    {"rotation-step",        &R::rotation_step,        nullptr, Check::kRotationStep, 15, 45},
-    {"animation-step",       &R::animation_step,       nullptr, Check::kRange, 1, 10},
-    {"sampling-step",        &R::sampling_step,        nullptr, Check::kSamplingStep, 0, 45},
-    {"thickness",            &R::thickness,            nullptr, Check::kRange, 10, 3000},
-    {"omega",                &R::omega,                nullptr, Check::kRange, 1.0, 2.5},
-    {"epsilon",              &R::epsilon,              nullptr, Check::kRange, 1.0, 2.5},
-    {"alpha",                &R::alpha,                nullptr, Check::kRange, 1.0, 2.5},
-    {"gamma",                &R::gamma,                nullptr, Check::kRange, 1.0, 2.5},
-    {"mean-index",           &R::mean_index,           nullptr, Check::kRange, 1.0, 2.5},
-    {"two-vz",               &R::two_vz,               nullptr, Check::kRange, 0, 180},
-    {"numerical-aperture",   &R::numerical_aperture,   nullptr, Check::kRange, 0.1, 1.0},
-    {"c-axis-theta",         &R::c_axis_theta,         nullptr, Check::kRange, 0, 90},
-    {"c-axis-phi",           &R::c_axis_phi,           nullptr, Check::kRange, 0, 360},
-    {"x-axis-theta",         &R::x_axis_theta,         nullptr, Check::kRange, 0, 90},
-    {"x-axis-phi",           &R::x_axis_phi,           nullptr, Check::kRange, 0, 360},
-    {"y-axis-theta",         &R::y_axis_theta,         nullptr, Check::kRange, 0, 90},
-    {"y-axis-phi",           &R::y_axis_phi,           nullptr, Check::kRange, 0, 360},
-    {"z-axis-theta",         &R::z_axis_theta,         nullptr, Check::kRange, 0, 90},
-    {"z-axis-phi",           &R::z_axis_phi,           nullptr, Check::kRange, 0, 360},
-    {"a-axis-theta",         &R::a_axis_theta,         nullptr, Check::kRange, 0, 90},
-    {"a-axis-phi",           &R::a_axis_phi,           nullptr, Check::kRange, 0, 360},
-    {"b-axis-theta",         &R::b_axis_theta,         nullptr, Check::kRange, 0, 90},
-    {"b-axis-phi",           &R::b_axis_phi,           nullptr, Check::kRange, 0, 360},
-    {"axis-type",            nullptr, &R::axis_type,       Check::kSwitch, 0, 1},
-    {"draw-mode",            nullptr, &R::draw_mode,       Check::kSwitch, 0, 2},
-    {"no-test-plate",        nullptr, &R::no_test_plate,   Check::kSwitch, 0, 1},
-    {"draw-range",           nullptr, &R::draw_range,      Check::kSwitch, 0, 1},
-    {"projection-kind",      nullptr, &R::projection_kind, Check::kProjection, 0, 2},
+    {"image-size-single",    &R::image_size_single,    nullptr, Check::kRange, 20, 400, 1},
+    {"image-size-rotation",  &R::image_size_rotation,  nullptr, Check::kRotationSize, 20, 0, 1},
+    {"image-size-animation", &R::image_size_animation, nullptr, Check::kAnimationSize, 20, 0, 1},
+    {"image-size",           &R::image_size,           nullptr, Check::kImageSize, 20, 0, 1},
+    {"rotation-step",        &R::rotation_step,        nullptr, Check::kRotationStep, 15, 45, 0},
+    {"animation-step",       &R::animation_step,       nullptr, Check::kRange, 1, 10, 1},
+    {"sampling-step",        &R::sampling_step,        nullptr, Check::kSamplingStep, 0, 45, 0.5},
+    {"thickness",            &R::thickness,            nullptr, Check::kRange, 10, 3000, 1},
+    {"omega",                &R::omega,                nullptr, Check::kRange, 1.0, 2.5, 0.001},
+    {"epsilon",              &R::epsilon,              nullptr, Check::kRange, 1.0, 2.5, 0.001},
+    {"alpha",                &R::alpha,                nullptr, Check::kRange, 1.0, 2.5, 0.001},
+    {"gamma",                &R::gamma,                nullptr, Check::kRange, 1.0, 2.5, 0.001},
+    {"mean-index",           &R::mean_index,           nullptr, Check::kRange, 1.0, 2.5, 0},
+    {"two-vz",               &R::two_vz,               nullptr, Check::kRange, 0, 180, 1},
+    {"numerical-aperture",   &R::numerical_aperture,   nullptr, Check::kRange, 0.1, 1.0, 0.01},
+    {"c-axis-theta",         &R::c_axis_theta,         nullptr, Check::kRange, 0, 90, 1},
+    {"c-axis-phi",           &R::c_axis_phi,           nullptr, Check::kRange, 0, 360, 1},
+    {"x-axis-theta",         &R::x_axis_theta,         nullptr, Check::kRange, 0, 90, 0},
+    {"x-axis-phi",           &R::x_axis_phi,           nullptr, Check::kRange, 0, 360, 0},
+    {"y-axis-theta",         &R::y_axis_theta,         nullptr, Check::kRange, 0, 90, 0},
+    {"y-axis-phi",           &R::y_axis_phi,           nullptr, Check::kRange, 0, 360, 0},
+    {"z-axis-theta",         &R::z_axis_theta,         nullptr, Check::kRange, 0, 90, 0},
+    {"z-axis-phi",           &R::z_axis_phi,           nullptr, Check::kRange, 0, 360, 0},
+    {"a-axis-theta",         &R::a_axis_theta,         nullptr, Check::kRange, 0, 90, 0},
+    {"a-axis-phi",           &R::a_axis_phi,           nullptr, Check::kRange, 0, 360, 0},
+    {"b-axis-theta",         &R::b_axis_theta,         nullptr, Check::kRange, 0, 90, 0},
+    {"b-axis-phi",           &R::b_axis_phi,           nullptr, Check::kRange, 0, 360, 0},
+    {"axis-type",            nullptr, &R::axis_type,       Check::kSwitch, 0, 1, 0},
+    {"draw-mode",            nullptr, &R::draw_mode,       Check::kSwitch, 0, 2, 0},
+    {"no-test-plate",        nullptr, &R::no_test_plate,   Check::kSwitch, 0, 1, 0},
+    {"draw-range",           nullptr, &R::draw_range,      Check::kSwitch, 0, 1, 0},
+    {"projection-kind",      nullptr, &R::projection_kind, Check::kProjection, 0, 2, 0},
 };
 // clang-format on
 
@@ -105,8 +108,18 @@ bool is_rotation_step(double value) {
            std::end(kRotationSteps);
 }
 
+// Whether value lies on the grid low, low + step, … (within float rounding of the step).
+bool on_step(double value, double low, double step) {
+    const double steps = (value - low) / step;
+    return std::abs(steps - std::round(steps)) < 1e-4;
+}
+
 // The checks that depend on no other field.
 std::string check_alone(const FieldOption& field, double value) {
+    if (field.step > 0 && !on_step(value, field.low, field.step))
+        return "--" + std::string(field.name) + " " + format_number(value) +
+               " is between the control's steps (" + format_number(field.step) + " from " +
+               format_number(field.low) + ")";
     switch (field.check) {
         case Check::kRange:
             if (value < field.low || value > field.high)
@@ -222,7 +235,7 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
         if (mode == kRotationImage && !is_rotation_step(step))
             return fail("--sampling-step " + format_number(step) +
                         " is not one of 15, 18, 20, 22.5, 30, 36, 45");
-        if (mode == kAnimation && (step < 1 || step > 10))
+        if (mode == kAnimation && (step < 1 || step > 10 || step != std::trunc(step)))
             return fail(out_of_range("sampling-step", step, 1, 10));
         if (mode == kSingleImage && (step < 0 || step > 45))
             return fail(out_of_range("sampling-step", step, 0, 45));
