@@ -1,5 +1,7 @@
 #include "app/parameter_record.h"
 
+#include <cmath>
+
 ParameterRecord parameters{};
 
 void set_default_parameters(ParameterRecord& record) {
@@ -32,4 +34,10 @@ void set_default_parameters(ParameterRecord& record) {
     record.no_test_plate = 1;
     record.draw_range = kMicroscopeField;
     record.projection_kind = kSineProjection;
+}
+
+float derived_mean_index(const ParameterRecord& record) {
+    if (record.axis_type == kBiaxial)
+        return std::sqrt(record.alpha * record.gamma);
+    return std::sqrt(record.omega * record.epsilon);
 }

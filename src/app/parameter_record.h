@@ -48,3 +48,7 @@ extern ParameterRecord parameters;
 // frames and the preview store the same start values again when they are built). The
 // derived fields image_size, sampling_step and mean_index are left to the panels.
 void set_default_parameters(ParameterRecord& record = parameters);
+
+// The mean index that goes with the record's crystal kind: sqrt(omega epsilon) for a uniaxial
+// crystal, sqrt(alpha gamma) for a biaxial one, in single precision.
+float derived_mean_index(const ParameterRecord& record);

@@ -1,7 +1,5 @@
 #include "panels/optical_properties_panel.h"
 
-#include <cmath>
-
 #include "app/label_text.h"
 #include "app/parameter_record.h"
 #include "app/symbol_style.h"
@@ -72,12 +70,8 @@ float value_of(Gtk::SpinButton* spin) {
 }
 
 // The projection preview draws its field-of-view circle with the record's mean index.
-void store_uniaxial_mean_index() {
-    parameters.mean_index = std::sqrt(parameters.omega * parameters.epsilon);
-}
-
-void store_biaxial_mean_index() {
-    parameters.mean_index = std::sqrt(parameters.alpha * parameters.gamma);
+void store_mean_index() {
+    parameters.mean_index = derived_mean_index(parameters);
 }
 
 // ω and ε are compared as the record holds them, in single precision.
@@ -90,7 +84,7 @@ const char* sign_text() {
 }
 
 void uniaxial_index_changed() {
-    store_uniaxial_mean_index();
+    store_mean_index();
     sign->set_text(sjis_to_utf8(sign_text()));
     redraw_projection_preview();
 }
@@ -109,14 +103,14 @@ void on_epsilon_changed() {
 // moment one of them is edited; neither bound moves the other spin button's value.
 void on_alpha_changed() {
     parameters.alpha = value_of(alpha_control);
-    store_biaxial_mean_index();
+    store_mean_index();
     gamma_control->get_adjustment()->set_lower(parameters.alpha);
     redraw_projection_preview();
 }
 
 void on_gamma_changed() {
     parameters.gamma = value_of(gamma_control);
-    store_biaxial_mean_index();
+    store_mean_index();
     alpha_control->get_adjustment()->set_upper(parameters.gamma);
     redraw_projection_preview();
 }
@@ -150,7 +144,7 @@ void build_uniaxial_content() {
     sign = make_label(*sign_row, sign_text(), 10);
     sign->set_xalign(0.0f);
 
-    store_uniaxial_mean_index();
+    store_mean_index();
     omega_control->signal_value_changed().connect(&on_omega_changed);
     epsilon_control->signal_value_changed().connect(&on_epsilon_changed);
 }
@@ -167,7 +161,7 @@ void build_biaxial_content() {
     two_vz_control = add_angle_spin(*angles, "2Vz ", parameters.two_vz, texts::two_vz_tip);
     two_vx_control = add_angle_spin(*angles, "2Vx ", 180.0f - parameters.two_vz, texts::two_vx_tip);
 
-    store_biaxial_mean_index();
+    store_mean_index();
     alpha_control->signal_value_changed().connect(&on_alpha_changed);
     gamma_control->signal_value_changed().connect(&on_gamma_changed);
     two_vz_control->signal_value_changed().connect(&on_two_vz_changed);
