@@ -99,19 +99,25 @@ void on_epsilon_changed() {
     uniaxial_index_changed();
 }
 
-// Each bound follows the index that was changed last, so α stays at or below γ from the
-// moment one of them is edited; neither bound moves the other spin button's value.
+// α never exceeds γ: each index is the other one's bound from the moment the content is
+// built, so that no order of kind changes and edits lets them cross. Moving a bound does
+// not move the other spin button's value.
+void bound_indices_by_each_other() {
+    alpha_control->get_adjustment()->set_upper(parameters.gamma);
+    gamma_control->get_adjustment()->set_lower(parameters.alpha);
+}
+
 void on_alpha_changed() {
     parameters.alpha = value_of(alpha_control);
     store_mean_index();
-    gamma_control->get_adjustment()->set_lower(parameters.alpha);
+    bound_indices_by_each_other();
     redraw_projection_preview();
 }
 
 void on_gamma_changed() {
     parameters.gamma = value_of(gamma_control);
     store_mean_index();
-    alpha_control->get_adjustment()->set_upper(parameters.gamma);
+    bound_indices_by_each_other();
     redraw_projection_preview();
 }
 
@@ -162,6 +168,7 @@ void build_biaxial_content() {
     two_vx_control = add_angle_spin(*angles, "2Vx ", 180.0f - parameters.two_vz, texts::two_vx_tip);
 
     store_mean_index();
+    bound_indices_by_each_other();
     alpha_control->signal_value_changed().connect(&on_alpha_changed);
     gamma_control->signal_value_changed().connect(&on_gamma_changed);
     two_vz_control->signal_value_changed().connect(&on_two_vz_changed);

@@ -1,4 +1,7 @@
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include "panels/optical_properties_panel.h"
@@ -51,25 +54,30 @@ TEST_F(MainWindowPanels, OpticAxialAngleIsExchangedBetweenTwoVzAndTwoVx) {
     EXPECT_FLOAT_EQ(parameters.two_vz, 90.0f);
 }
 
-TEST_F(MainWindowPanels, IndexBoundsFollowTheLastEditedIndex) {
+TEST_F(MainWindowPanels, AlphaNeverExceedsGammaWhateverTheOrderOfEditsAndKindChanges) {
+    const std::function<void()> steps[] = {
+        [] { set(alpha_spin(), 1.600); },  // above the default γ
+        [] { set(gamma_spin(), 1.540); },  // below the default α
+        [] { set(gamma_spin(), 1.620); },
+        [this] {  // to uniaxial and back: the biaxial content is built anew
+            click(kCrystalKindButton);
+            click(kCrystalKindButton);
+        },
+    };
+    std::array<int, 4> order{0, 1, 2, 3};
     click(kCrystalKindButton);
-    // Before γ is touched, α may go above it.
-    set(alpha_spin(), 1.600);
-    EXPECT_DOUBLE_EQ(alpha_spin()->get_value(), 1.600);
-    set(alpha_spin(), 1.560);
-    EXPECT_NEAR(gamma_spin()->get_adjustment()->get_lower(), 1.560, 1e-6);
-    set(gamma_spin(), 1.550);
-    EXPECT_NEAR(gamma_spin()->get_value(), 1.560, 1e-6);
-    EXPECT_NEAR(parameters.gamma, 1.560f, 1e-6);
-    // Now α cannot pass γ.
-    set(alpha_spin(), 1.700);
-    EXPECT_NEAR(alpha_spin()->get_value(), 1.560, 1e-6);
-    EXPECT_NEAR(parameters.mean_index, 1.560, 1e-6);
-
-    // Rebuilt content starts with the full range again.
-    click(kCrystalKindButton);
-    click(kCrystalKindButton);
-    EXPECT_DOUBLE_EQ(gamma_spin()->get_adjustment()->get_lower(), 1.0);
-    EXPECT_DOUBLE_EQ(alpha_spin()->get_adjustment()->get_upper(), 2.5);
-    EXPECT_NEAR(alpha_spin()->get_value(), 1.560, 1e-6);
+    do {
+        parameters.alpha = 1.552f;
+        parameters.gamma = 1.587f;
+        steps[3]();
+        std::string done;
+        for (int step : order) {
+            steps[step]();
+            done += char('0' + step);
+            EXPECT_LE(parameters.alpha, parameters.gamma) << done;
+            // As the record takes them: the spin buttons snap in double precision.
+            EXPECT_LE(float(alpha_spin()->get_value()), float(gamma_spin()->get_value())) << done;
+            EXPECT_FLOAT_EQ(parameters.mean_index, std::sqrt(parameters.alpha * parameters.gamma));
+        }
+    } while (std::next_permutation(order.begin(), order.end()));
 }
