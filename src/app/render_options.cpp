@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "panels/image_size_limit.h"
+#include "panels/orientation_edit.h"
 
 namespace {
 
@@ -20,6 +21,7 @@ enum class Check {
     kAnimationSize,  // 20 to the animation maximum for animation_step
     kImageSize,      // 20 to the maximum of the current mode
     kSamplingStep,   // as the current mode's step control
+    kSupplement,     // a range; the field receives 180 minus the value (2Vx for two_vz)
 };
 
 struct FieldOption {
@@ -30,7 +32,7 @@ struct FieldOption {
     double low;
     double high;
     // The spin button's step from low: a value between steps is one the control never
-    // holds. 0 for fields whose values are computed (the axes that follow a rigid turn).
+    // holds. 0 for the optic axes, which may be placed anywhere.
     double step;
 };
 
@@ -50,17 +52,17 @@ const FieldOption kFields[] = {
     {"epsilon",              &R::epsilon,              nullptr, Check::kRange, 1.0, 2.5, 0.001},
     {"alpha",                &R::alpha,                nullptr, Check::kRange, 1.0, 2.5, 0.001},
     {"gamma",                &R::gamma,                nullptr, Check::kRange, 1.0, 2.5, 0.001},
-    {"mean-index",           &R::mean_index,           nullptr, Check::kRange, 1.0, 2.5, 0},
     {"two-vz",               &R::two_vz,               nullptr, Check::kRange, 0, 180, 1},
+    {"two-vx",               &R::two_vz,               nullptr, Check::kSupplement, 0, 180, 1},
     {"numerical-aperture",   &R::numerical_aperture,   nullptr, Check::kRange, 0.1, 1.0, 0.01},
     {"c-axis-theta",         &R::c_axis_theta,         nullptr, Check::kRange, 0, 90, 1},
     {"c-axis-phi",           &R::c_axis_phi,           nullptr, Check::kRange, 0, 360, 1},
-    {"x-axis-theta",         &R::x_axis_theta,         nullptr, Check::kRange, 0, 90, 0},
-    {"x-axis-phi",           &R::x_axis_phi,           nullptr, Check::kRange, 0, 360, 0},
-    {"y-axis-theta",         &R::y_axis_theta,         nullptr, Check::kRange, 0, 90, 0},
-    {"y-axis-phi",           &R::y_axis_phi,           nullptr, Check::kRange, 0, 360, 0},
-    {"z-axis-theta",         &R::z_axis_theta,         nullptr, Check::kRange, 0, 90, 0},
-    {"z-axis-phi",           &R::z_axis_phi,           nullptr, Check::kRange, 0, 360, 0},
+    {"x-axis-theta",         &R::x_axis_theta,         nullptr, Check::kRange, 0, 90, 1},
+    {"x-axis-phi",           &R::x_axis_phi,           nullptr, Check::kRange, 0, 360, 1},
+    {"y-axis-theta",         &R::y_axis_theta,         nullptr, Check::kRange, 0, 90, 1},
+    {"y-axis-phi",           &R::y_axis_phi,           nullptr, Check::kRange, 0, 360, 1},
+    {"z-axis-theta",         &R::z_axis_theta,         nullptr, Check::kRange, 0, 90, 1},
+    {"z-axis-phi",           &R::z_axis_phi,           nullptr, Check::kRange, 0, 360, 1},
     {"a-axis-theta",         &R::a_axis_theta,         nullptr, Check::kRange, 0, 90, 0},
     {"a-axis-phi",           &R::a_axis_phi,           nullptr, Check::kRange, 0, 360, 0},
     {"b-axis-theta",         &R::b_axis_theta,         nullptr, Check::kRange, 0, 90, 0},
@@ -122,6 +124,7 @@ std::string check_alone(const FieldOption& field, double value) {
                format_number(field.low) + ")";
     switch (field.check) {
         case Check::kRange:
+        case Check::kSupplement:
             if (value < field.low || value > field.high)
                 return out_of_range(field.name, value, field.low, field.high);
             return {};
@@ -158,6 +161,75 @@ float step_for(const ParameterRecord& r, int mode) {
     return mode == kRotationImage ? r.rotation_step : r.animation_step;
 }
 
+// An option that edits the orientation, with the value its field receives.
+struct OrientationEdit {
+    const FieldOption* field;
+    float value;
+};
+
+// Which of A, B, X, Y, Z the option sets, as the orientation panel numbers them, or -1.
+int axis_of(const FieldOption& field) {
+    const OrientationState panel;
+    for (int axis = 0; axis < kAxisCount; ++axis)
+        if (field.real == panel.axes[axis].theta || field.real == panel.axes[axis].phi)
+            return axis;
+    return -1;
+}
+
+bool is_orientation_edit(const FieldOption& field) {
+    return field.real == &R::two_vz || axis_of(field) >= 0;
+}
+
+// The orientation options as the window's edits would make them, one after another from the
+// panels as they are at start-up: a new optic axial angle moves the axes that follow it, and
+// an angle of X, Y or Z chooses that axis as the rotation axis and turns the whole set with
+// it. Optic axes given explicitly are taken as they stand and nothing is derived: the
+// principal axes cannot follow them, so giving both is a contradiction.
+std::string apply_orientation_edits(ParameterRecord& r, const std::vector<OrientationEdit>& edits) {
+    OrientationState state;
+    const OrientationEdit* optic = nullptr;
+    const OrientationEdit* principal = nullptr;
+    for (const OrientationEdit& edit : edits) {
+        const int axis = axis_of(*edit.field);
+        if ((axis == kAxisA || axis == kAxisB) && optic == nullptr)
+            optic = &edit;
+        if (axis >= kAxisX && principal == nullptr)
+            principal = &edit;
+    }
+    if (optic != nullptr && principal != nullptr)
+        return "--" + std::string(principal->field->name) + " and --" + optic->field->name +
+               " contradict each other: give the optic axes A, B or the principal axes X, Y, Z";
+    for (const OrientationEdit& edit : edits) {
+        const int axis = axis_of(*edit.field);
+        if (optic != nullptr) {
+            r.*(edit.field->real) = edit.value;
+            continue;
+        }
+        if (axis < 0) {
+            // The 2Vz and 2Vx spin buttons report only a change.
+            if (edit.value != r.two_vz) {
+                r.two_vz = edit.value;
+                recompute_axes_for_two_v(r, state);
+            }
+            continue;
+        }
+        if (axis != state.rotation_axis)
+            select_rotation_axis(state, axis);
+        // The axis's spin button shows its angle within the control's range, and setting it
+        // to the value it shows changes nothing.
+        const float field_value = r.*(edit.field->real);
+        const float shown =
+            std::clamp(field_value, float(edit.field->low), float(edit.field->high));
+        if (edit.value == shown)
+            continue;
+        if (edit.field->real == state.axes[axis].theta)
+            tilt_rotation_axis(r, state, edit.value);
+        else
+            turn_rotation_axis(r, state, edit.value);
+    }
+    return {};
+}
+
 }  // namespace
 
 ParsedRenderOptions parse_render_options(std::span<const std::string_view> arguments) {
@@ -165,6 +237,7 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
     set_default_parameters(o.record);
     ParameterRecord& r = o.record;
     std::vector<const FieldOption*> given;
+    std::vector<OrientationEdit> edits;
     auto fail = [](std::string message) { return ParsedRenderOptions{std::nullopt, message}; };
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -181,6 +254,10 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
             text = name.substr(equals + 1);
             name = name.substr(0, equals);
         }
+        if (name == "mean-index")
+            return fail(
+                "--mean-index is not taken: it follows from omega and epsilon, or from "
+                "alpha and gamma");
         const FieldOption* field = find_field(name);
         const bool known =
             field || name == "frame" || name == "light" || name == "display-gamma" || name == "out";
@@ -215,10 +292,13 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
         } else {
             if (std::string error = check_alone(*field, *value); !error.empty())
                 return fail(error);
-            if (field->real)
-                r.*(field->real) = static_cast<float>(*value);
+            const double stored = field->check == Check::kSupplement ? 180.0 - *value : *value;
+            if (field->real && is_orientation_edit(*field))
+                edits.push_back({field, static_cast<float>(stored)});
+            else if (field->real)
+                r.*(field->real) = static_cast<float>(stored);
             else
-                r.*(field->integer) = static_cast<std::int32_t>(*value);
+                r.*(field->integer) = static_cast<std::int32_t>(stored);
             given.push_back(field);
         }
     }
@@ -226,6 +306,13 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
         return std::any_of(given.begin(), given.end(),
                            [&](const FieldOption* f) { return std::string_view(f->name) == name; });
     };
+
+    if (std::string error = apply_orientation_edits(r, edits); !error.empty())
+        return fail(error);
+    // The optical properties panel keeps alpha at or below gamma.
+    if (r.alpha > r.gamma)
+        return fail("--alpha " + format_number(r.alpha) + " is above --gamma " +
+                    format_number(r.gamma) + ": the least index cannot exceed the greatest");
 
     const int mode = r.draw_mode;
     const bool stepped = mode != kSingleImage;
@@ -273,11 +360,7 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
         r.sampling_step = step_for(r, mode);
     else if (!was_given("sampling-step"))
         r.sampling_step = 0;
-    if (!was_given("mean-index")) {
-        const double product =
-            r.axis_type == kBiaxial ? double(r.alpha) * r.gamma : double(r.omega) * r.epsilon;
-        r.mean_index = static_cast<float>(std::sqrt(product));
-    }
+    r.mean_index = derived_mean_index(r);
     return {o, {}};
 }
 
@@ -328,8 +411,23 @@ std::string render_usage() {
             case Check::kSamplingStep:
                 text += "  the step of the current drawing mode";
                 break;
+            case Check::kSupplement:
+                text += "  0 to 180, sets two-vz to 180 minus it";
+                break;
         }
         text += "\n";
     }
+    text +=
+        "What the window derives is derived the same way:\n"
+        "  --mean-index is not taken: it follows from the indices. alpha may not exceed gamma.\n"
+        "  The axes of a biaxial crystal move as the window's edits move them, one edit per\n"
+        "  option in the order given. --two-vz and --two-vx edit the optic axial angle;\n"
+        "  --x-, --y- and --z-axis-theta and -phi choose that axis as the rotation axis and tilt\n"
+        "  or turn it, and the whole axis set with it. The panel starts with A as its rotation\n"
+        "  axis, so --two-vz before any X, Y or Z option keeps A and Y and moves X, Z and B;\n"
+        "  after one it keeps X, Y and Z and opens A and B about Z. Theta and phi of one axis\n"
+        "  are two edits; either order gives the same axes.\n"
+        "  --a-axis-* and --b-axis-* place the optic axes as given, any pair of them: nothing\n"
+        "  is derived then (--two-vz only sets the angle), and X, Y or Z options are refused.\n";
     return text;
 }

@@ -1,8 +1,9 @@
-// The command line of lumitra-render, which draws a figure without a window: every field of
-// the parameter record by its name with dashes (--two-vz 40, --draw-mode 2, ...), and the
+// The command line of lumitra-render, which draws a figure without a window: the fields of
+// the parameter record by their names with dashes (--two-vz 40, --draw-mode 2, ...), and the
 // frame, light intensity, display gamma and output file. A value is accepted only within
-// the range of the control that sets it in the main window, so that every picture the
-// renderer makes is one the program can show.
+// the range of the control that sets it in the main window, and what the window derives from
+// an edit is derived here the same way, so that every picture the renderer makes is one the
+// program can show.
 #pragma once
 
 #include <optional>
@@ -15,7 +16,8 @@
 
 struct RenderOptions {
     // The record as the main window holds it right after start-up, changed by the options,
-    // with image_size, sampling_step and mean_index derived as the panels derive them.
+    // with image_size, sampling_step, mean_index and the biaxial axes derived as the panels
+    // derive them.
     ParameterRecord record{};
     int frame = 0;
     std::optional<float> light;  // the light-intensity slider; none: the figure's own L0

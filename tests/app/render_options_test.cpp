@@ -46,6 +46,7 @@ TEST(RenderOptions, EveryFieldByItsNameWithDashes) {
     using R = ParameterRecord;
     const Case cases[] = {
         {"--two-vz", "40", &R::two_vz, nullptr, 40},
+        {"--two-vx", "100", &R::two_vz, nullptr, 80},
         {"--thickness", "3000", &R::thickness, nullptr, 3000},
         {"--thickness", "10", &R::thickness, nullptr, 10},
         {"--numerical-aperture", "0.1", &R::numerical_aperture, nullptr, 0.1f},
@@ -61,7 +62,6 @@ TEST(RenderOptions, EveryFieldByItsNameWithDashes) {
         {"--x-axis-theta", "0", &R::x_axis_theta, nullptr, 0},
         {"--y-axis-phi", "45", &R::y_axis_phi, nullptr, 45},
         {"--z-axis-theta", "12", &R::z_axis_theta, nullptr, 12},
-        {"--mean-index", "1.7", &R::mean_index, nullptr, 1.7f},
         {"--image-size-single", "400", &R::image_size_single, nullptr, 400},
         {"--rotation-step", "22.5", &R::rotation_step, nullptr, 22.5},
         {"--animation-step", "10", &R::animation_step, nullptr, 10},
@@ -146,6 +146,12 @@ TEST(RenderOptions, ValuesOutsideTheControlsAreOneLineErrors) {
         {"--omega", "1.5443"},
         {"--image-size-single", "200.5"},
         {"--draw-mode", "2", "--sampling-step", "7.5"},
+        {"--x-axis-theta", "10.5"},
+        // derived in the window, or contradicting what is
+        {"--mean-index", "1.7"},
+        {"--alpha", "1.6"},  // above the default gamma
+        {"--alpha", "1.6", "--gamma", "1.59"},
+        {"--z-axis-theta", "10", "--b-axis-phi", "170"},
         {"--display-gamma", "0.9"},
         {"--display-gamma", "10.1"},
         {"--frame", "-1"},
@@ -172,6 +178,28 @@ TEST(RenderOptions, ValuesOutsideTheControlsAreOneLineErrors) {
     const ParsedRenderOptions thick = parse({"--thickness", "5000"});
     EXPECT_EQ(thick.error, "--thickness 5000 is outside 10 to 3000");
     EXPECT_NE(parse({"--bogus", "1"}).error.find("--bogus"), std::string::npos);
+    EXPECT_EQ(parse({"--a-axis-theta", "20", "--y-axis-phi", "80"}).error,
+              "--y-axis-phi and --a-axis-theta contradict each other: give the optic axes A, B "
+              "or the principal axes X, Y, Z");
+}
+
+TEST(RenderOptions, OpticAxialAngleMovesTheAxesUnlessTheOpticAxesAreGiven) {
+    // The orientation panel starts with A as its rotation axis: A and Y stay, B goes 2V from
+    // A on the far side of Z.
+    for (const float two_v : {30.0f, 40.0f, 80.0f}) {
+        const std::string value = std::to_string(int(two_v));
+        const ParameterRecord r = parse_ok({"--two-vz", value}).record;
+        EXPECT_NEAR(r.b_axis_theta, two_v - 15.0f, 1e-3) << two_v;
+        EXPECT_NEAR(r.b_axis_phi, 180.0f, 1e-3) << two_v;
+        EXPECT_NEAR(r.z_axis_theta, two_v / 2 - 15.0f, 1e-3) << two_v;
+        EXPECT_EQ(r.a_axis_theta, 15.0f);
+    }
+    // Optic axes given are taken as they stand, any pair of them.
+    const ParameterRecord given = parse_ok({"--two-vz", "80", "--a-axis-theta", "20"}).record;
+    EXPECT_EQ(given.two_vz, 80.0f);
+    EXPECT_EQ(given.a_axis_theta, 20.0f);
+    EXPECT_EQ(given.b_axis_theta, 15.0f);
+    EXPECT_EQ(given.b_axis_phi, 180.0f);
 }
 
 TEST(RenderOptions, FrameLightGammaAndOutput) {

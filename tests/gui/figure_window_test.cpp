@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +21,8 @@
 #include "gui_harness.h"
 #include "optics/figure_computation.h"
 #include "output/save_dialog.h"
+#include "panels/mode_frames.h"
+#include "panels/optical_properties_panel.h"
 #include "support/scripted_progress.h"
 
 namespace {
@@ -217,6 +223,33 @@ TEST_F(FigureWindowTest, FullRangeBiaxialFigureCarriesItsCircleAndTwoMarks) {
     EXPECT_EQ(shown[a], 255);
     EXPECT_EQ(shown[a + 1], 255);
     EXPECT_EQ(shown[a + 2], 0);
+}
+
+TEST_F(FigureWindowTest, RendererDrawsWhatTheWindowDrawsAfterAnOpticAxialAngleEdit) {
+    build_main_window();
+    set_draw_handler(draw_figure);
+    mode_button(kCrystalKindButton)->clicked();
+    mode_button(kDrawRangeButton)->clicked();  // full range: the optic axes are marked
+    two_vz_spin()->set_value(40);
+    gui_test::run_pending_events();
+    draw_button()->clicked();
+    FigureWindow* window = FigureWindow::current();
+    ASSERT_NE(window, nullptr);
+
+    const std::string out = ::testing::TempDir() + "lumitra_two_vz_40.ppm";
+    const std::string command =
+        std::string(LUMITRA_RENDER_PATH) + " --axis-type 1 --draw-range 1 --two-vz 40 --out " + out;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    std::ifstream in(out, std::ios::binary);
+    const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in),
+                                         std::istreambuf_iterator<char>()};
+    std::remove(out.c_str());
+    const std::string header = "P6\n200 200\n255\n";
+    ASSERT_GT(file.size(), header.size());
+    EXPECT_EQ(std::string(file.begin(), file.begin() + header.size()), header);
+    const std::vector<std::uint8_t> shown = shown_pixels(*window);
+    EXPECT_TRUE(std::equal(file.begin() + header.size(), file.end(), shown.begin(), shown.end()))
+        << "the window and the renderer differ";
 }
 
 TEST_F(FigureWindowTest, AnimationPlaysAsATurningStage) {

@@ -2,7 +2,11 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
+#include "app/render_options.h"
 #include "panels/optical_properties_panel.h"
 #include "panels/other_parameters_panel.h"
 #include "panels_fixture.h"
@@ -113,6 +117,46 @@ TEST_F(MainWindowPanels, ChoosingAnotherAxisKeepsTheDirectionsAndShowsRZero) {
     EXPECT_EQ(0, std::memcmp(&rotated, &parameters, sizeof parameters));
     EXPECT_FALSE(axis_row_theta_text(kAxisA).empty());
     EXPECT_TRUE(axis_row_theta_text(kAxisY).empty());
+}
+
+TEST_F(MainWindowPanels, RendererOrientationOptionsAreTheWindowsEditsInTheirOrder) {
+    using Edits = std::vector<std::pair<std::string, int>>;
+    const Edits sequences[] = {
+        {{"z-axis-theta", 30}, {"z-axis-phi", 40}, {"two-vz", 60}},
+        {{"z-axis-phi", 40}, {"z-axis-theta", 30}, {"two-vz", 60}},
+        {{"two-vz", 100}, {"y-axis-theta", 20}, {"x-axis-phi", 300}},
+        // Choosing Y moves nothing, but the angle's edit then keeps X, Y and Z.
+        {{"y-axis-phi", 90}, {"two-vx", 130}},
+        {{"x-axis-theta", 45}, {"x-axis-theta", 50}, {"two-vz", 120}},
+    };
+    for (const Edits& edits : sequences) {
+        release_main_window();
+        set_default_parameters();
+        orientation_state() = OrientationState{};
+        window = build_main_window();
+        click(kCrystalKindButton);
+        std::vector<std::string> words{"--axis-type", "1"};
+        for (const auto& [option, value] : edits) {
+            words.insert(words.end(), {"--" + option, std::to_string(value)});
+            if (option == "two-vz" || option == "two-vx") {
+                set(option == "two-vz" ? two_vz_spin() : two_vx_spin(), value);
+                continue;
+            }
+            axis_radio(kAxisX + (option[0] - 'x'))->set_active(true);
+            gui_test::run_pending_events();
+            set(option.ends_with("theta") ? rotation_theta_spin() : rotation_phi_spin(), value);
+        }
+        const std::vector<std::string_view> arguments(words.begin(), words.end());
+        const ParsedRenderOptions parsed = parse_render_options(arguments);
+        ASSERT_TRUE(parsed.options.has_value()) << parsed.error;
+        const ParameterRecord& rendered = parsed.options->record;
+        const std::string context = words[3] + " " + words[4] + " " + words[5] + " ...";
+        EXPECT_EQ(rendered.two_vz, parameters.two_vz) << context;
+        for (const AxisRecord& axis : orientation_state().axes) {
+            EXPECT_EQ(rendered.*axis.theta, parameters.*axis.theta) << axis.name << context;
+            EXPECT_EQ(rendered.*axis.phi, parameters.*axis.phi) << axis.name << context;
+        }
+    }
 }
 
 TEST_F(MainWindowPanels, CrystalKindRoundTripRestoresValuesAndRotationAxis) {
