@@ -13,6 +13,7 @@ int run_lumitra(int argc, char** argv);
 void init_toolkit(int& argc, char**& argv);
 
 // Reads the optional style sheet at path (the program's "./gtkrc", CSS in GTK 3). A
-// missing file is silent and returns true; a file that does not parse leaves the default
-// look, writes one line to standard error and returns false.
+// missing file is silent and returns true. A file that is not a regular file of at most
+// 1 MiB, that GTK could not parse safely or that does not parse leaves the default look,
+// writes one line to standard error and returns false, at once.
 bool load_style_sheet(const std::string& path);

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "app/message_dialog.h"
@@ -22,6 +28,14 @@ class MainWindow : public gui_test::GuiTest {
 };
 
 using MainWindowDeathTest = MainWindow;
+
+// Runs the program and presses Quit as soon as its main loop runs.
+int run_and_quit() {
+    gui_test::inject([] { quit_button()->clicked(); });
+    char name[] = "lumitra";
+    char* argv[] = {name, nullptr};
+    return run_lumitra(1, argv);
+}
 
 bool contains(const std::vector<std::string>& texts, const std::string& text) {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
@@ -55,14 +69,8 @@ TEST_F(MainWindow, DrawCallsItsHandler) {
 }
 
 TEST_F(MainWindow, QuitEndsTheMainLoopAndRunReturnsZero) {
-    gui_test::inject([] {
-        ASSERT_NE(quit_button(), nullptr);
-        quit_button()->clicked();
-    });
     gui_test::Watchdog watchdog;
-    char name[] = "lumitra";
-    char* argv[] = {name, nullptr};
-    EXPECT_EQ(run_lumitra(1, argv), 0);
+    EXPECT_EQ(run_and_quit(), 0);
     EXPECT_EQ(main_window(), nullptr) << "taken down in order after the loop";
 }
 
@@ -161,4 +169,72 @@ TEST(StyleSheet, MissingIsSilentAndBrokenGivesOneLine) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     std::remove(old_style.c_str());
     std::remove(css.c_str());
+}
+
+namespace {
+
+std::string make_temp_directory() {
+    std::string pattern = ::testing::TempDir() + "lumitra_sheets_XXXXXX";
+    return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
+}
+
+}  // namespace
+
+TEST(StyleSheet, OnlyASmallRegularFileNamingNothingUnsafeIsHandedToTheToolkit) {
+    const std::string dir = make_temp_directory();
+    ASSERT_FALSE(dir.empty());
+    constexpr std::size_t kMiB = 1 << 20;
+    const std::string rule = "label { color: #202020; }\n";
+    auto write = [&](const std::string& name, const std::string& text) {
+        std::ofstream(dir + "/" + name, std::ios::binary) << text;
+        return dir + "/" + name;
+    };
+    // Exactly 1 MiB is still a style sheet.
+    const std::string largest = rule + "/*" + std::string(kMiB - rule.size() - 4, 'x') + "*/";
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(load_style_sheet(write("largest", largest)));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+
+    // Images named by a sheet are fine while they are small regular files.
+    write("picture.png", "not decoded before it is shown");
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(load_style_sheet(
+        write("named", "#none { background-image: url('" + dir + "/picture.png'); }")));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+
+    std::string chain;
+    for (int i = 0; i < 20000; ++i)
+        chain += "box > ";
+    const std::string refused[] = {
+        dir,          // a directory
+        "/dev/zero",  // endless
+        write("too_large", largest + " "),
+        write("deep", chain + "label { color: red; }"),
+        write("import", "@import url(\"other.css\");\n" + rule),
+        write("image", "#none { background-image: url('" + dir + "/image.png'); }"),
+    };
+    ASSERT_EQ(mkfifo((dir + "/image.png").c_str(), 0600), 0);
+    for (const std::string& path : refused) {
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(load_style_sheet(path)) << path;
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(said.find(path + " ignored"), std::string::npos) << said;
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(MainWindowDeathTest, AFifoNamedGtkrcDoesNotHoldUpTheStart) {
+    const std::string dir = make_temp_directory();
+    ASSERT_FALSE(dir.empty());
+    ASSERT_EQ(mkfifo((dir + "/gtkrc").c_str(), 0600), 0);
+    EXPECT_EXIT(
+        {
+            if (chdir(dir.c_str()) != 0)
+                std::exit(4);
+            alarm(20);  // a start-up waiting for a writer ends here, by the signal
+            std::exit(run_and_quit());
+        },
+        ::testing::ExitedWithCode(0), "\\./gtkrc ignored \\(not a regular file\\)");
+    std::filesystem::remove_all(dir);
 }
