@@ -2,7 +2,6 @@
 // written to a file, for handouts and for measuring the computation.
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,25 +25,6 @@ class SilentProgress : public ProgressSink {
     void open(const char*) override {}
     bool update(float) override { return true; }
 };
-
-// Binary PPM (P6). Returns 1 when the whole file was written.
-int write_ppm(const char* path, const std::uint8_t* rgb, int width, int height) {
-    std::FILE* file = std::fopen(path, "wb");
-    if (!file) {
-        std::fprintf(stderr, "lumitra-render: %s: %s\n", path, std::strerror(errno));
-        return 0;
-    }
-    const std::size_t bytes = std::size_t(3) * width * height;
-    bool written = std::fprintf(file, "P6\n%d %d\n255\n", width, height) > 0 &&
-                   std::fwrite(rgb, 1, bytes, file) == bytes;
-    const int saved_errno = errno;
-    written = std::fclose(file) == 0 && written;
-    if (!written) {
-        std::fprintf(stderr, "lumitra-render: %s: %s\n", path, std::strerror(saved_errno));
-        std::remove(path);
-    }
-    return written ? 1 : 0;
-}
 
 // The one place that knows the file formats: chosen by the extension of the path. A name
 // without one is a BMP, as the figure window's Save makes it.
