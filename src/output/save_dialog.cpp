@@ -148,7 +148,7 @@ void save_figure(const std::string& path, OutputFormat format, FigureWindow& win
         };
         if (write_movie(path, figure, window.tone_table(), movie_size, window.frames_per_second(),
                         progress, ask_to_close) == 0)
-            show_failure(path, 0);
+            show_failure(path, errno);
         return;
     }
     const std::vector<std::uint8_t> still =

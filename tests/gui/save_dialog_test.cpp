@@ -352,9 +352,6 @@ TEST_F(SaveDialogTest, MovieSizeDialogClosedFromItsFrameCancelsTheMovie) {
 }
 
 TEST_F(SaveDialogTest, MovieOfTheAnimationAtTheChosenSide) {
-    // The movie's temporary files go to the working directory.
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir_);
     FigureWindow& window = open_figure(kAnimation);
     gui_test::inject(
         [&] {
@@ -368,7 +365,6 @@ TEST_F(SaveDialogTest, MovieOfTheAnimationAtTheChosenSide) {
         100);
     gui_test::Watchdog watchdog(30000);
     window.save_button().clicked();
-    fs::current_path(previous);
 
     EXPECT_EQ(movie_size, 112);
     const std::vector<std::uint8_t> movie = read_file(dir_ / "turn.mpeg");
