@@ -6,6 +6,7 @@
 
 #include "app/texts.h"
 #include "app/widget_builders.h"
+#include "output/exit_cleanup.h"
 #include "panels/mode_frames.h"
 #include "panels/optical_properties_panel.h"
 #include "panels/orientation_panel.h"
@@ -56,6 +57,9 @@ void filter_events(GdkEvent* event, gpointer) {
 }  // namespace
 
 void end_program_at_once() {
+    // A movie being saved is cancelled as its Cancel would: the encoder stopped, the
+    // temporary files removed, the file at the chosen path left as it was.
+    undo_work_in_progress();
     std::fflush(nullptr);
     std::_Exit(0);
 }

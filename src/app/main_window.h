@@ -1,6 +1,6 @@
 // The main window: the parameter panels in two columns under the mode row, and the Draw
 // and Quit buttons. Closing or destroying it ends the program at once, also while another
-// window holds the input grab.
+// window holds the input grab; a movie being saved is cancelled first.
 #pragma once
 
 #include <gtkmm.h>
@@ -23,7 +23,8 @@ void set_draw_handler(std::function<void()> handler);
 // loop returned, and the way tests build a fresh window.
 void release_main_window();
 
-// Ends the process at once with status 0, the way closing the main window does.
+// Ends the process at once with status 0, the way closing the main window does, after
+// undoing the work in progress (output/exit_cleanup.h).
 [[noreturn]] void end_program_at_once();
 
 // Makes a dialog stay above the window the user is working in: the window that holds the

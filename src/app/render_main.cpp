@@ -1,8 +1,10 @@
 // lumitra-render: the figure of the main window's Draw, computed without a window and
 // written to a file, for handouts and for measuring the computation.
+#include <signal.h>
+
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -16,35 +18,37 @@
 #include "optics/figure_computation.h"
 #include "output/file_extension.h"
 #include "output/movie_pipeline.h"
+#include "output/mpeg_encoder.h"
 #include "output/output_frames.h"
+#include "output/replacement_file.h"
 #include "output/still_writers.h"
 
 namespace {
 
-class SilentProgress : public ProgressSink {
+// The number of the signal that asked us to stop (SIGINT, SIGTERM, SIGHUP), 0 until then.
+volatile std::sig_atomic_t stop_signal = 0;
+
+void on_stop_signal(int number) {
+    stop_signal = number;
+}
+
+// The handlers only take note: the work in progress sees it at its next progress report
+// (or within 100 ms while the encoder runs), stops the encoder, removes its temporaries and
+// returns, and main ends with 128 + the signal's number.
+void catch_stop_signals() {
+    struct sigaction action {};
+    action.sa_handler = on_stop_signal;
+    sigemptyset(&action.sa_mask);
+    for (int number : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(number, &action, nullptr);
+}
+
+class InterruptibleProgress : public ProgressSink {
   public:
     void open(const char*) override {}
-    bool update(float) override { return true; }
+    bool update(float) override { return stop_signal == 0; }
+    bool keep_going() override { return stop_signal == 0; }
 };
-
-// Binary PPM (P6). Returns 1 when the whole file was written.
-int write_ppm(const char* path, const std::uint8_t* rgb, int width, int height) {
-    std::FILE* file = std::fopen(path, "wb");
-    if (!file) {
-        std::fprintf(stderr, "lumitra-render: %s: %s\n", path, std::strerror(errno));
-        return 0;
-    }
-    const std::size_t bytes = std::size_t(3) * width * height;
-    bool written = std::fprintf(file, "P6\n%d %d\n255\n", width, height) > 0 &&
-                   std::fwrite(rgb, 1, bytes, file) == bytes;
-    const int saved_errno = errno;
-    written = std::fclose(file) == 0 && written;
-    if (!written) {
-        std::fprintf(stderr, "lumitra-render: %s: %s\n", path, std::strerror(saved_errno));
-        std::remove(path);
-    }
-    return written ? 1 : 0;
-}
 
 // The one place that knows the file formats: chosen by the extension of the path. A name
 // without one is a BMP, as the figure window's Save makes it.
@@ -105,31 +109,46 @@ std::string take_movie_options(std::vector<std::string_view>& arguments, MovieOp
     return {};
 }
 
-// The movie Save writes in the animation mode: side T from the movie-size dialog's range
+// The frame count and side of the figure that compute_figure will make: the rotation image
+// is one canvas.
+Figure figure_shape(const DrawSetup& setup) {
+    Figure shape;
+    shape.setup = setup;
+    const bool rotation = setup.params.draw_mode == kRotationImage;
+    shape.frames = rotation ? 1 : setup.frame_count;
+    shape.side = rotation ? setup.canvas_side : setup.side;
+    return shape;
+}
+
+// The side of the movie Save writes in the animation mode: from the movie-size dialog's range
 // (the figure side rounded up to a multiple of 16, up to 480; 240 or that lower bound when
-// not given), fps = speed / sampling step.
-int write_movie_file(const RenderOptions& options, const MovieOptions& movie, const Figure& figure,
-                     const ToneTable& tones) {
+// not given). Nothing, after a line on standard error, when the movie cannot be made.
+std::optional<int> movie_side(const RenderOptions& options, const MovieOptions& movie,
+                              int figure_side) {
     if (options.record.draw_mode != kAnimation) {
         std::fprintf(stderr, "lumitra-render: %s: movies need the animation mode (--draw-mode 2)\n",
                      options.out.c_str());
-        return 2;
+        return std::nullopt;
     }
-    const int lowest = (figure.side + 15) / 16 * 16;
+    const int lowest = (figure_side + 15) / 16 * 16;
     const int side = movie.size.value_or(std::max(240, lowest));
     if (side < lowest) {
         std::fprintf(stderr, "lumitra-render: --movie-size %d is below %d for a figure of %d\n",
-                     side, lowest, figure.side);
-        return 2;
+                     side, lowest, figure_side);
+        return std::nullopt;
     }
-    const float fps = movie.speed / options.record.sampling_step;
-    SilentProgress progress;
-    return write_movie(options.out, figure, tones, side, fps, progress, nullptr) == 1 ? 0 : 1;
+    return side;
+}
+
+// The status for a run that a signal stopped, else the given one.
+int exit_status(int status) {
+    return stop_signal != 0 ? 128 + stop_signal : status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    catch_stop_signals();
     std::vector<std::string_view> arguments(argv + 1, argv + argc);
     MovieOptions movie;
     if (const std::string error = take_movie_options(arguments, movie); !error.empty()) {
@@ -163,10 +182,36 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    SilentProgress progress;
-    const std::optional<Figure> figure = compute_figure(prepare_draw(options.record), progress);
-    if (!figure)
+    // Everything that can be known before the computation is checked first, so that a
+    // mistake is told at once and not after the figure is computed.
+    const DrawSetup setup = prepare_draw(options.record);
+    const Figure shape = figure_shape(setup);
+    RenderOptions frame_only = options;
+    frame_only.light.reset();  // the light's range needs the computed figure
+    if (const std::string error = check_against_figure(frame_only, shape); !error.empty()) {
+        std::fprintf(stderr, "lumitra-render: %s\n", error.c_str());
+        return 2;
+    }
+    std::optional<int> side;
+    if (movie_wanted) {
+        side = movie_side(options, movie, shape.side);
+        if (!side)
+            return 2;
+        if (!find_encoder()) {
+            std::fprintf(stderr,
+                         "lumitra-render: ppmtompeg is not installed (not found on PATH)\n");
+            return 1;
+        }
+    }
+    if (const int error = check_save_target(options.out); error != 0) {
+        std::fprintf(stderr, "lumitra-render: %s: %s\n", options.out.c_str(), std::strerror(error));
         return 1;
+    }
+
+    InterruptibleProgress progress;
+    const std::optional<Figure> figure = compute_figure(setup, progress);
+    if (!figure)
+        return exit_status(1);
     if (const std::string error = check_against_figure(options, *figure); !error.empty()) {
         std::fprintf(stderr, "lumitra-render: %s\n", error.c_str());
         return 2;
@@ -174,8 +219,12 @@ int main(int argc, char** argv) {
     const ToneTable tones =
         build_tone_table(options.display_gamma, options.light.value_or(figure->reference_light),
                          figure->encoding_gamma, figure->reference_light);
-    if (movie_wanted)
-        return write_movie_file(options, movie, *figure, tones);
+    if (movie_wanted) {
+        const float fps = movie.speed / options.record.sampling_step;
+        const int written = write_movie(options.out, *figure, tones, *side, fps, progress, nullptr);
+        return exit_status(written == 1 ? 0 : 1);
+    }
     const std::vector<std::uint8_t> picture = render_still(*figure, options.frame, tones);
-    return writer(options.out.c_str(), picture.data(), figure->side, figure->side) == 1 ? 0 : 1;
+    const int written = writer(options.out.c_str(), picture.data(), figure->side, figure->side);
+    return exit_status(written == 1 ? 0 : 1);
 }

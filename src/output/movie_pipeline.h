@@ -1,7 +1,9 @@
 // The movie of an animation: every frame rendered as the window shows it, enlarged and
-// written as a temporary PPM file in the current directory, a parameter file that lists the
-// frames so that the movie runs at 24 frames per second, the encoder run, and the result
-// moved to the chosen path.
+// written as a PPM file into a private folder beside the target, a parameter file there
+// that lists the frames so that the movie runs at 24 frames per second, the encoder run,
+// and the movie put at the chosen path the one safe way (output/replacement_file.h). Any
+// number of exports may run at once, even to one path: each has its own folder, and the
+// last to finish is the file at the path.
 #pragma once
 
 #include <functional>
@@ -12,9 +14,6 @@
 #include "optics/figure_buffer.h"
 #include "output/progress_sink.h"
 
-inline constexpr char kTempFramePrefix[] = "_lumitra_pnm_tmp";
-inline constexpr char kTempMovie[] = "_lumitra_tmp.mpg";
-inline constexpr char kParameterFile[] = "_lumitra_mpeg.paramet";
 inline constexpr int kMovieFrameRate = 24;
 
 // The input frame shown by each movie frame: movie frame m shows the first input frame i
@@ -22,23 +21,14 @@ inline constexpr int kMovieFrameRate = 24;
 // is below 24 and are skipped above it. Empty when fps is not a positive finite number.
 std::vector<int> movie_frame_list(int frame_count, float fps);
 
-// The temporary frame name "<prefix><index>.pnm".
-std::string temp_frame_name(const std::string& prefix, int index);
+// The name of temporary frame k in the movie's folder.
+std::string temp_frame_name(int index);
 
-// Writes the encoder's parameter file for the frames of movie_frame_list. Returns its name,
-// or an empty string when it cannot be written completely (nothing is left behind then).
-std::string write_encoder_parameters(const std::string& output, const std::string& prefix,
+// Writes the encoder's parameter file into the folder (an absolute path) for the frames
+// there, with output as the encoder's OUTPUT. Returns the file's path, or an empty string
+// with errno set when it cannot be written completely.
+std::string write_encoder_parameters(const std::string& folder, const std::string& output,
                                      int frame_count, float fps);
-
-enum class EncoderOutcome { kEncoded, kCancelled, kFailed };
-
-// Writes the parameter file, runs the encoder under the progress sink, removes the
-// parameter file. A cancel by the user is told apart from a failure.
-EncoderOutcome run_encoder(const std::string& output, const std::string& prefix, int frame_count,
-                           float fps, ProgressSink& progress);
-
-// Removes "<prefix><index>.pnm" for index 0 … count − 1, ignoring errors.
-void remove_temp_frames(const std::string& prefix, int count);
 
 // Shows "is the file open in another application?" for the path and returns once the user
 // has pressed OK.
@@ -46,8 +36,12 @@ using AskToCloseElsewhere = std::function<void(const std::string& path)>;
 
 // Writes the figure's frames as an MPEG-1 movie of side movie_size at the path. fps is the
 // animation's frames per second (speed ÷ sampling step). Returns 1 when the movie is at the
-// path or the user cancelled (silently), 0 when it could not be made or placed there; no
-// "_lumitra_" file is left behind either way.
+// path or the user cancelled (silently), 0 when it could not be made or placed there: errno
+// then holds the system's reason, or 0 when the encoder failed (its cause is on standard
+// error). A path that cannot take a file fails at once, before any work. When the finished
+// movie cannot take its place, ask_to_close is asked once and the move tried again. Either
+// way the file that was at the path stays unless the new movie replaced it, and nothing of
+// the export is left behind.
 int write_movie(const std::string& path, const Figure& figure, const ToneTable& tones,
                 int movie_size, float fps, ProgressSink& progress,
                 const AskToCloseElsewhere& ask_to_close);

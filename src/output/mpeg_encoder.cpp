@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,9 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "output/exit_cleanup.h"
+#include "output/replacement_file.h"
 
 extern char** environ;
 
@@ -115,27 +119,35 @@ class FrameTracker {
     int b_seen_ = 0;
 };
 
-// Splits a stream into lines as its bytes arrive.
+// Splits a stream into lines as its bytes arrive. A line longer than kLongestLine is cut
+// there and the rest of it dropped, so that output without newlines never piles up.
 class LineReader {
   public:
+    static constexpr std::size_t kLongestLine = 4096;
+
+    // Hands each complete line to handle; stops early when handle returns false.
     template <typename Handle>
-    void feed(const char* data, std::size_t size, Handle&& handle) {
-        buffer_.append(data, size);
-        std::size_t start = 0;
-        for (std::size_t nl; (nl = buffer_.find('\n', start)) != std::string::npos;
-             start = nl + 1) {
-            if (!handle(std::string_view(buffer_).substr(start, nl - start))) {
-                buffer_.erase(0, nl + 1);
-                return;
+    bool feed(const char* data, std::size_t size, Handle&& handle) {
+        for (std::size_t i = 0; i < size; ++i) {
+            if (data[i] != '\n') {
+                if (line_.size() < kLongestLine)
+                    line_ += data[i];
+                continue;
             }
+            const bool go_on = handle(std::string_view(line_));
+            line_.clear();
+            if (!go_on)
+                return false;
         }
-        buffer_.erase(0, start);
+        return true;
     }
 
   private:
-    std::string buffer_;
+    std::string line_;
 };
 
+// A pipe whose read end stays with us, close-on-exec and non-blocking: after the encoder has
+// ended, what is left in it is read without waiting for writers that may never close.
 class Pipe {
   public:
     Pipe() {
@@ -143,6 +155,7 @@ class Pipe {
         if (pipe2(fds, O_CLOEXEC) == 0) {
             read_end = fds[0];
             write_end = fds[1];
+            fcntl(read_end, F_SETFL, O_NONBLOCK);
         }
     }
     ~Pipe() {
@@ -166,18 +179,7 @@ class Pipe {
     int write_end = -1;
 };
 
-int wait_for(pid_t pid) {
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR)
-            return -1;
-    }
-    return status;
-}
-
 std::string describe_status(int status) {
-    if (status < 0)
-        return "lost track of the encoder process";
     if (WIFEXITED(status))
         return "exit status " + std::to_string(WEXITSTATUS(status));
     if (WIFSIGNALED(status))
@@ -194,133 +196,267 @@ std::string last_nonempty_line(const std::string& text) {
     return text.substr(start, end - start + 1);
 }
 
-}  // namespace
-
-int encode_movie(const std::string& parameter_file, ProgressSink& progress) {
-    const int frame_count = count_listed_frames(parameter_file);
-    if (frame_count <= 0) {
-        report("no frames listed in parameter file " + parameter_file);
-        return -1;
-    }
-    const std::optional<std::string> encoder = find_on_path(kEncoder);
-    if (!encoder) {
-        report(std::string(kEncoder) + " is not installed (not found on PATH)");
-        return -1;
-    }
-    // Through a pipe the encoder's standard output is block-buffered and its frame lines
-    // would all arrive at the end; stdbuf makes it line-buffered so that progress follows
-    // the encoding. Without stdbuf the movie is still made, with coarser progress.
-    const std::optional<std::string> stdbuf = find_on_path("stdbuf");
-    std::vector<std::string> args;
-    if (stdbuf)
-        args = {*stdbuf, "-oL"};
-    args.push_back(*encoder);
-    args.push_back(parameter_file);
+// Starts the encoder in a process group of its own, so that it and whatever it starts can
+// be ended together, and so that a terminal's Ctrl-C reaches only us: we stop it ourselves.
+// stdout and stderr go to their pipes, descriptor 3 to the movie's. Returns the process id,
+// or -1 with errno.
+pid_t spawn_encoder(std::vector<std::string> args, const Pipe& out, const Pipe& err,
+                    const Pipe& movie) {
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
 
-    Pipe out, err;
-    if (!out.ok() || !err.ok()) {
-        report(std::string("cannot create pipes: ") + std::strerror(errno));
-        return -1;
-    }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, out.write_end, 1);
     posix_spawn_file_actions_adddup2(&actions, err.write_end, 2);
+    posix_spawn_file_actions_adddup2(&actions, movie.write_end, 3);
     // Descriptors the rest of the program opened without close-on-exec stay out of the child.
-    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 4);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
     sigset_t default_signals;
     sigemptyset(&default_signals);
-    sigaddset(&default_signals, SIGPIPE);
-    sigaddset(&default_signals, SIGTERM);
-    sigaddset(&default_signals, SIGINT);
+    for (int number : {SIGPIPE, SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&default_signals, number);
     posix_spawnattr_setsigdefault(&attributes, &default_signals);
     sigset_t no_signals;
     sigemptyset(&no_signals);
     posix_spawnattr_setsigmask(&attributes, &no_signals);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setflags(
+        &attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETPGROUP);
 
     pid_t pid = -1;
-    const int spawn_error = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    const int error = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     posix_spawnattr_destroy(&attributes);
-    out.close_write();
-    err.close_write();
-    if (spawn_error != 0) {
+    if (error != 0) {
+        errno = error;
+        return -1;
+    }
+    return pid;
+}
+
+// Whether the encoder has ended. It stays a zombie until end_and_reap, so its process id,
+// which is also its group's, cannot be taken by another process meanwhile.
+bool has_ended(pid_t pid) {
+    siginfo_t info{};
+    return waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+           info.si_pid == pid;
+}
+
+// Ends whatever is left of the encoder's process group: the encoder itself when it is
+// stopped, or processes it started that outlive it.
+void end_group(pid_t pid) {
+    kill(-pid, SIGKILL);
+}
+
+// Returns the encoder's wait status.
+int end_and_reap(pid_t pid) {
+    end_group(pid);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return status;
+}
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kWaitTick = std::chrono::milliseconds(100);
+
+enum class RunEnd { kExited, kCancelled, kMovieUnwritable, kSilent, kLost };
+
+// One run of the encoder: its three pipes read as their bytes come, the frame lines turned
+// into progress, the movie's bytes written to the movie file.
+class EncoderRun {
+  public:
+    EncoderRun(int frame_count, ReplacementFile& movie, ProgressSink& progress)
+        : tracker(frame_count), movie_(movie), progress_(progress) {}
+
+    // Waits until the encoder ends, the user cancels, the movie cannot be written or the
+    // encoder has been silent for silence_limit.
+    RunEnd follow(pid_t pid, std::chrono::milliseconds silence_limit) {
+        Clock::time_point heard = Clock::now();
+        asked_ = heard;
+        while (!stopped_) {
+            if (has_ended(pid))
+                return RunEnd::kExited;
+            const Clock::duration silent = Clock::now() - heard;
+            if (silent >= silence_limit)
+                return RunEnd::kSilent;
+            const Clock::duration wait =
+                std::min<Clock::duration>(silence_limit - silent, kWaitTick);
+            pollfd fds[3] = {{out.read_end, POLLIN, 0},
+                             {err.read_end, POLLIN, 0},
+                             {movie_pipe.read_end, POLLIN, 0}};
+            const int ready =
+                poll(fds, 3, int(std::chrono::ceil<std::chrono::milliseconds>(wait).count()));
+            if (ready < 0 && errno != EINTR)
+                return RunEnd::kLost;
+            if (ready > 0 && read_available())
+                heard = Clock::now();
+            if (!stopped_ && Clock::now() - asked_ >= kWaitTick) {
+                asked_ = Clock::now();
+                if (!progress_.keep_going())
+                    stopped_ = RunEnd::kCancelled;
+            }
+        }
+        return *stopped_;
+    }
+
+    // Reads what is left in the pipes without waiting for more: after the encoder ended,
+    // everything it wrote is there.
+    void drain() {
+        while (!stopped_ && read_available()) {
+        }
+    }
+
+    Pipe out, err, movie_pipe;
+    FrameTracker tracker;
+    std::string stderr_text;
+    std::uintmax_t movie_bytes = 0;
+
+  private:
+    // Reads at most one buffer from each pipe. True when anything came.
+    bool read_available() {
+        bool heard = false;
+        for (Pipe* pipe : {&out, &err, &movie_pipe}) {
+            if (pipe->read_end < 0 || stopped_)
+                continue;
+            char chunk[65536];
+            const ssize_t got = read(pipe->read_end, chunk, sizeof chunk);
+            if (got > 0) {
+                heard = true;
+                take(*pipe, chunk, std::size_t(got));
+            } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+                pipe->close_read();
+            }
+        }
+        return heard;
+    }
+
+    void take(const Pipe& pipe, const char* data, std::size_t size) {
+        if (&pipe == &movie_pipe) {
+            movie_bytes += size;
+            if (!movie_.write(data, size))
+                stopped_ = RunEnd::kMovieUnwritable;
+        } else if (&pipe == &out) {
+            stdout_lines_.feed(data, size, [&](std::string_view line) {
+                const std::optional<float> fraction = tracker.on_line(line);
+                if (!fraction)
+                    return true;
+                asked_ = Clock::now();
+                if (progress_.update(*fraction))
+                    return true;
+                stopped_ = RunEnd::kCancelled;
+                return false;
+            });
+        } else {
+            stderr_text.append(data, size);
+            // Only the end is kept: it names the cause when the encoder fails.
+            if (stderr_text.size() > 8192)
+                stderr_text.erase(0, stderr_text.size() - 4096);
+        }
+    }
+
+    ReplacementFile& movie_;
+    ProgressSink& progress_;
+    LineReader stdout_lines_;
+    std::optional<RunEnd> stopped_;
+    Clock::time_point asked_;
+};
+
+std::string seconds_text(std::chrono::milliseconds duration) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", double(duration.count()) / 1000.0);
+    return text;
+}
+
+}  // namespace
+
+std::optional<std::string> find_encoder() {
+    return find_on_path(kEncoder);
+}
+
+int encode_movie(const std::string& parameter_file, ReplacementFile& movie, ProgressSink& progress,
+                 std::chrono::milliseconds silence_limit) {
+    const int frame_count = count_listed_frames(parameter_file);
+    if (frame_count <= 0) {
+        report("no frames listed in parameter file " + parameter_file);
+        return -1;
+    }
+    const std::optional<std::string> encoder = find_encoder();
+    if (!encoder) {
+        report(std::string(kEncoder) + " is not installed (not found on PATH)");
+        return -1;
+    }
+    if (!movie.ok())
+        return -1;
+    // Through a pipe the encoder's standard output is block-buffered and its frame lines
+    // would all arrive at the end; stdbuf makes it line-buffered so that progress follows
+    // the encoding. Without stdbuf the movie is still made, with coarser progress.
+    std::vector<std::string> args;
+    if (const std::optional<std::string> stdbuf = find_on_path("stdbuf"))
+        args = {*stdbuf, "-oL"};
+    args.push_back(*encoder);
+    args.push_back(parameter_file);
+
+    EncoderRun run(frame_count, movie, progress);
+    if (!run.out.ok() || !run.err.ok() || !run.movie_pipe.ok()) {
+        report(std::string("cannot create pipes: ") + std::strerror(errno));
+        return -1;
+    }
+    const pid_t pid = spawn_encoder(args, run.out, run.err, run.movie_pipe);
+    const int spawn_error = errno;
+    for (Pipe* pipe : {&run.out, &run.err, &run.movie_pipe})
+        pipe->close_write();
+    if (pid < 0) {
         report("cannot start " + *encoder + ": " + std::strerror(spawn_error));
         return -1;
     }
+    // Should the program end while we wait, the encoder goes with it.
+    const UndoOnExit stop_encoder([pid] { end_and_reap(pid); });
 
-    FrameTracker tracker(frame_count);
-    LineReader stdout_lines;
-    std::string stderr_text;
-    bool cancelled = false;
-
-    while (out.read_end >= 0 || err.read_end >= 0) {
-        pollfd fds[2] = {{out.read_end, POLLIN, 0}, {err.read_end, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            report(std::string("poll failed: ") + std::strerror(errno));
-            cancelled = true;
+    const RunEnd end = run.follow(pid, silence_limit);
+    const int lost_error = errno;
+    if (end == RunEnd::kExited) {
+        end_group(pid);
+        run.drain();
+    }
+    const int status = end_and_reap(pid);
+    switch (end) {
+        case RunEnd::kCancelled:
+        case RunEnd::kMovieUnwritable:
+            return -1;
+        case RunEnd::kSilent:
+            report(*encoder + " printed nothing for " + seconds_text(silence_limit) +
+                   " and was stopped");
+            return -1;
+        case RunEnd::kLost:
+            report(std::string("lost track of the encoder: ") + std::strerror(lost_error));
+            return -1;
+        case RunEnd::kExited:
             break;
-        }
-        char chunk[4096];
-        if (fds[0].revents != 0) {
-            const ssize_t got = read(out.read_end, chunk, sizeof chunk);
-            if (got > 0) {
-                stdout_lines.feed(chunk, std::size_t(got), [&](std::string_view line) {
-                    const std::optional<float> fraction = tracker.on_line(line);
-                    if (fraction && !progress.update(*fraction)) {
-                        cancelled = true;
-                        return false;
-                    }
-                    return true;
-                });
-                if (cancelled)
-                    break;
-            } else if (got == 0 || errno != EINTR) {
-                out.close_read();
-            }
-        }
-        if (fds[1].revents != 0) {
-            const ssize_t got = read(err.read_end, chunk, sizeof chunk);
-            if (got > 0) {
-                stderr_text.append(chunk, std::size_t(got));
-                // Only the end is kept: it names the cause when the encoder fails.
-                if (stderr_text.size() > 8192)
-                    stderr_text.erase(0, stderr_text.size() - 4096);
-            } else if (got == 0 || errno != EINTR) {
-                err.close_read();
-            }
-        }
     }
-
-    if (cancelled) {
-        kill(pid, SIGKILL);
-        out.close_read();
-        err.close_read();
-        wait_for(pid);
-        return -1;
-    }
-    const int status = wait_for(pid);
-    if (status < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         std::string cause = *encoder + " failed (" + describe_status(status) + ")";
-        const std::string detail = last_nonempty_line(stderr_text);
+        const std::string detail = last_nonempty_line(run.stderr_text);
         if (!detail.empty())
             cause += ": " + detail;
         report(cause);
         return -1;
     }
+    if (!movie.ok())
+        return -1;
+    if (run.movie_bytes == 0) {
+        report(*encoder + " gave no movie");
+        return -1;
+    }
     // The encoder finished; a final report of exactly 1.0 closes the progress dialog even if
     // its frame lines were not all recognised.
-    if (!tracker.finished() && !progress.update(1.0f))
+    if (!run.tracker.finished() && !progress.update(1.0f))
         return -1;
     return 0;
 }

@@ -73,12 +73,16 @@ void open_progress(const char* message_sjis) {
     cancel->signal_clicked().connect(&on_cancel_clicked);
 }
 
-int update_progress(float fraction) {
+int poll_progress() {
     while (gtk_events_pending()) {
         gtk_main_iteration();
     }
     delete_retired();
-    if (progress_running == 0) {
+    return progress_running;
+}
+
+int update_progress(float fraction) {
+    if (poll_progress() == 0) {
         return 0;
     }
     if (bar != nullptr) {

@@ -21,6 +21,10 @@ void open_progress(const char* message_sjis);
 // dialog. Callers pass (units done) / (all units) so that the last call is exactly 1.0.
 int update_progress(float fraction);
 
+// Handles every pending event and returns 0 if the user cancelled, else 1; the bar stays as
+// it is. For a task that waits on something else between two updates.
+int poll_progress();
+
 // The dialog, its bar and its Cancel button while one is shown; nullptr otherwise.
 Gtk::Dialog* progress_dialog();
 Gtk::ProgressBar* progress_bar();
@@ -31,4 +35,5 @@ class GtkProgressSink : public ProgressSink {
   public:
     void open(const char* message_sjis) override { open_progress(message_sjis); }
     bool update(float fraction) override { return update_progress(fraction) != 0; }
+    bool keep_going() override { return poll_progress() != 0; }
 };

@@ -10,4 +10,7 @@ class ProgressSink {
     // Reports the completed fraction, a quotient of two integers so that the last call is
     // exactly 1.0. Returns false when the user cancelled: the task stops and undoes itself.
     virtual bool update(float fraction) = 0;
+    // Asked about every 100 ms while the task waits for another process between two
+    // updates: the dialog handles what is pending, and false means stop, as from update.
+    virtual bool keep_going() { return true; }
 };

@@ -2,6 +2,8 @@
 
 #include <glib.h>
 
+#include <cerrno>
+
 #include "app/label_text.h"
 #include "app/main_window.h"
 #include "app/message_dialog.h"
@@ -38,8 +40,12 @@ class ShownWhileInScope {
     T*& slot_;
 };
 
-void show_failure(const std::string& path) {
-    show_message_utf8(message_with_name(texts::file_create_failed, path));
+// The program's message, and on a second line the system's reason when there is one.
+void show_failure(const std::string& path, int error) {
+    std::string text = message_with_name(texts::file_create_failed, path);
+    if (error != 0)
+        text += std::string("\n") + g_strerror(error);
+    show_message_utf8(text);
 }
 
 }  // namespace
@@ -142,14 +148,14 @@ void save_figure(const std::string& path, OutputFormat format, FigureWindow& win
         };
         if (write_movie(path, figure, window.tone_table(), movie_size, window.frames_per_second(),
                         progress, ask_to_close) == 0)
-            show_failure(path);
+            show_failure(path, errno);
         return;
     }
     const std::vector<std::uint8_t> still =
         render_still(figure, window.current_frame(), window.tone_table());
     const StillWriter writer = format == OutputFormat::kJpeg ? write_jpeg : write_bmp;
     if (writer(path.c_str(), still.data(), figure.side, figure.side) == 0)
-        show_failure(path);
+        show_failure(path, errno);
 }
 
 Gtk::FileChooserDialog* save_chooser() {

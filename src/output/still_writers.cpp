@@ -1,7 +1,5 @@
 #include "output/still_writers.h"
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <csetjmp>
 #include <cstddef>
@@ -9,20 +7,34 @@
 #include <cstring>
 #include <vector>
 
+#include "output/replacement_file.h"
+
 // libjpeg's header expects FILE and size_t to be declared already.
 #include <jpeglib.h>
 
 namespace {
 
-// A writer that fails removes only what it made: a regular file. A device such as
-// /dev/full or a named pipe at the path stays untouched.
-bool is_regular_file(std::FILE* file) {
-    struct stat info {};
-    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-}
-
 void report_failure(const char* writer, const char* path, const char* cause) {
     std::fprintf(stderr, "%s: %s: %s\n", writer, path, cause);
+}
+
+// Runs the body on a replacement file for the path. Returns 1 when the finished file took
+// the path's place; otherwise 0, with errno set after the temporary is gone and one line on
+// standard error.
+template <typename Body>
+int write_replacing(const char* writer, const char* path, Body&& body) {
+    int error = 0;
+    {
+        ReplacementFile file(path);
+        if (file.ok())
+            body(file);
+        error = file.commit();
+    }
+    if (error == 0)
+        return 1;
+    report_failure(writer, path, std::strerror(error));
+    errno = error;
+    return 0;
 }
 
 void put_le16(std::uint8_t* at, std::uint32_t value) {
@@ -42,20 +54,20 @@ bool valid_size(const std::uint8_t* rgb, int width, int height) {
     return rgb != nullptr && width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
 }
 
+bool refuse_invalid(const char* writer, const char* path, const std::uint8_t* rgb, int width,
+                    int height) {
+    if (path != nullptr && valid_size(rgb, width, height))
+        return false;
+    report_failure(writer, path ? path : "(null)", "invalid image");
+    errno = EINVAL;
+    return true;
+}
+
 }  // namespace
 
 int write_bmp(const char* path, const std::uint8_t* rgb, int width, int height) {
-    if (path == nullptr || !valid_size(rgb, width, height)) {
-        report_failure("write_bmp", path ? path : "(null)", "invalid image");
+    if (refuse_invalid("write_bmp", path, rgb, width, height))
         return 0;
-    }
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) {
-        report_failure("write_bmp", path, std::strerror(errno));
-        return 0;
-    }
-    const bool created_regular = is_regular_file(file);
-
     const std::size_t row_bytes = std::size_t(3) * std::size_t(width);
     const std::size_t stride = (row_bytes + 3) / 4 * 4;
     const std::uint64_t data_bytes = std::uint64_t(stride) * std::uint64_t(height);
@@ -71,44 +83,41 @@ int write_bmp(const char* path, const std::uint8_t* rgb, int width, int height) 
     put_le16(header + 26, 1);
     put_le16(header + 28, 24);
 
-    bool ok = std::fwrite(header, 1, sizeof header, file) == sizeof header;
-    std::vector<std::uint8_t> row(stride, 0);
-    for (int y = height - 1; ok && y >= 0; --y) {
-        const std::uint8_t* source = rgb + row_bytes * std::size_t(y);
-        for (std::size_t i = 0; i < row_bytes; i += 3) {
-            row[i] = source[i + 2];
-            row[i + 1] = source[i + 1];
-            row[i + 2] = source[i];
+    return write_replacing("write_bmp", path, [&](ReplacementFile& file) {
+        bool ok = file.write(header, sizeof header);
+        std::vector<std::uint8_t> row(stride, 0);
+        for (int y = height - 1; ok && y >= 0; --y) {
+            const std::uint8_t* source = rgb + row_bytes * std::size_t(y);
+            for (std::size_t i = 0; i < row_bytes; i += 3) {
+                row[i] = source[i + 2];
+                row[i + 1] = source[i + 1];
+                row[i + 2] = source[i];
+            }
+            ok = file.write(row.data(), stride);
         }
-        ok = std::fwrite(row.data(), 1, stride, file) == stride;
-    }
-    int saved_errno = ok ? 0 : errno;
-    if (ok && std::fflush(file) != 0) {
-        ok = false;
-        saved_errno = errno;
-    }
-    if (std::fclose(file) != 0 && ok) {
-        ok = false;
-        saved_errno = errno;
-    }
-    if (!ok) {
-        report_failure("write_bmp", path,
-                       saved_errno ? std::strerror(saved_errno) : "write failed");
-        if (created_regular)
-            std::remove(path);
+    });
+}
+
+int write_ppm(const char* path, const std::uint8_t* rgb, int width, int height) {
+    if (refuse_invalid("write_ppm", path, rgb, width, height))
         return 0;
-    }
-    return 1;
+    char header[48];
+    const int length = std::snprintf(header, sizeof header, "P6\n%d %d\n255\n", width, height);
+    return write_replacing("write_ppm", path, [&](ReplacementFile& file) {
+        if (file.write(header, std::size_t(length)))
+            file.write(rgb, std::size_t(3) * std::size_t(width) * std::size_t(height));
+    });
 }
 
 namespace {
 
 // The library calls error_exit on any error; instead of ending the process it jumps back
-// into write_jpeg, which cleans up and reports 0.
+// into compress_to, which cleans up and reports the failure.
 struct JpegErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf return_point;
     const char* path;
+    int error_number;  // errno when the library gave up: the cause of a failed write
 };
 
 void jpeg_report(j_common_ptr info) {
@@ -119,15 +128,16 @@ void jpeg_report(j_common_ptr info) {
 }
 
 [[noreturn]] void jpeg_error_exit(j_common_ptr info) {
-    jpeg_report(info);
     auto* manager = reinterpret_cast<JpegErrorManager*>(info->err);
+    manager->error_number = errno;
+    jpeg_report(info);
     std::longjmp(manager->return_point, 1);
 }
 
 // Everything between setjmp and a possible longjmp lives in this function, and it holds
-// no object with a destructor, so the jump skips nothing that needs cleaning up.
-bool compress_to(std::FILE* file, const char* path, const std::uint8_t* rgb, int width,
-                 int height) {
+// no object with a destructor, so the jump skips nothing that needs cleaning up. Returns 0
+// or the errno of the failure (EIO when the library's error was not a system error).
+int compress_to(std::FILE* file, const char* path, const std::uint8_t* rgb, int width, int height) {
     jpeg_compress_struct info;
     JpegErrorManager errors;
     std::memset(&info, 0, sizeof info);
@@ -135,9 +145,10 @@ bool compress_to(std::FILE* file, const char* path, const std::uint8_t* rgb, int
     errors.base.error_exit = jpeg_error_exit;
     errors.base.output_message = jpeg_report;
     errors.path = path;
+    errors.error_number = 0;
     if (setjmp(errors.return_point) != 0) {
         jpeg_destroy_compress(&info);
-        return false;
+        return errors.error_number != 0 ? errors.error_number : EIO;
     }
     jpeg_create_compress(&info);
     jpeg_stdio_dest(&info, file);
@@ -154,31 +165,16 @@ bool compress_to(std::FILE* file, const char* path, const std::uint8_t* rgb, int
     }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
-    return true;
+    return 0;
 }
 
 }  // namespace
 
 int write_jpeg(const char* path, const std::uint8_t* rgb, int width, int height) {
-    if (path == nullptr || !valid_size(rgb, width, height)) {
-        report_failure("write_jpeg", path ? path : "(null)", "invalid image");
+    if (refuse_invalid("write_jpeg", path, rgb, width, height))
         return 0;
-    }
-    std::FILE* file = std::fopen(path, "wb");
-    if (file == nullptr) {
-        report_failure("write_jpeg", path, std::strerror(errno));
-        return 0;
-    }
-    const bool created_regular = is_regular_file(file);
-    bool ok = compress_to(file, path, rgb, width, height);
-    if (std::fclose(file) != 0 && ok) {
-        report_failure("write_jpeg", path, std::strerror(errno));
-        ok = false;
-    }
-    if (!ok) {
-        if (created_regular)
-            std::remove(path);
-        return 0;
-    }
-    return 1;
+    return write_replacing("write_jpeg", path, [&](ReplacementFile& file) {
+        if (const int error = compress_to(file.stream(), path, rgb, width, height); error != 0)
+            file.fail(error);
+    });
 }

@@ -9,13 +9,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "app/message_dialog.h"
 #include "app/parameter_record.h"
 #include "app/program.h"
 #include "app/texts.h"
 #include "gui_harness.h"
+#include "output/movie_pipeline.h"
+#include "output/movie_test_support.h"
 #include "output/progress_dialog.h"
+#include "support/fake_encoder.h"
 
 namespace {
 
@@ -28,6 +32,12 @@ class MainWindow : public gui_test::GuiTest {
 };
 
 using MainWindowDeathTest = MainWindow;
+namespace fs = std::filesystem;
+
+std::string read_file_text(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 // Runs the program and presses Quit as soon as its main loop runs.
 int run_and_quit() {
@@ -144,6 +154,51 @@ TEST_F(MainWindowDeathTest, WindowFrameCloseEndsTheProgram) {
             std::exit(3);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(MainWindowDeathTest, ClosingDuringAMovieExportCancelsItBeforeTheEnd) {
+    // The encoder hangs, so the export is still running when the window is closed: the
+    // encoder and its process go, the temporaries go, the older movie stays.
+    // The death test runs this body again in a new process, which must use the same folder.
+    constexpr char kFolderVariable[] = "LUMITRA_TEST_EXPORT_FOLDER";
+    std::string pattern = (fs::temp_directory_path() / "lumitra-close-XXXXXX").string();
+    if (const char* given = std::getenv(kFolderVariable))
+        pattern = given;
+    else
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    setenv(kFolderVariable, pattern.c_str(), 1);
+    const fs::path dir = pattern;
+    const fs::path encoder_pid = dir / "encoder.pid";
+    const fs::path child_pid = dir / "child.pid";
+    const FakeEncoder fake(dir / "bin", "sleep 1000 & echo $! > " + child_pid.string() +
+                                            "; echo $$ > " + encoder_pid.string() + "; wait");
+    const fs::path movie = dir / "out" / "movie.mpg";
+    fs::create_directory(dir / "out");
+    std::ofstream(movie) << "old movie";
+    EXPECT_EXIT(
+        {
+            Gtk::Window* window = build_main_window();
+            gui_test::run_pending_events();
+            Glib::signal_timeout().connect(
+                [&] {
+                    if (pid_in(encoder_pid) == 0)
+                        return true;
+                    gui_test::send_window_close(*window);
+                    return false;
+                },
+                10);
+            GtkProgressSink progress;
+            write_movie(movie.string(), small_animation(16, 6), identity_tones(), 16, 24.0f,
+                        progress, nullptr);
+            std::exit(3);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(read_file_text(movie), "old movie");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "out"), fs::directory_iterator()), 1);
+    EXPECT_TRUE(process_ended(pid_in(encoder_pid)));
+    EXPECT_TRUE(process_ended(pid_in(child_pid)));
+    unsetenv(kFolderVariable);
+    fs::remove_all(dir);
 }
 
 TEST(StyleSheet, MissingIsSilentAndBrokenGivesOneLine) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -288,7 +289,9 @@ TEST_F(SaveDialogTest, FailedWriteNamesThePathAsTheFileSystemSpellsIt) {
     when(message_shown, [&] { message = answer_message(); });
     gui_test::Watchdog watchdog;
     save_figure((dir_ / "図1.bmp").string(), OutputFormat::kBmp, window);
-    EXPECT_EQ(message, "ファイル " + (dir_ / "図1.bmp").string() + " の作成に失敗しました.");
+    // The program's own words, then the system's reason.
+    EXPECT_EQ(message, "ファイル " + (dir_ / "図1.bmp").string() + " の作成に失敗しました.\n" +
+                           g_strerror(EISDIR));
     EXPECT_TRUE(fs::is_directory(dir_ / "図1.bmp"));
     EXPECT_TRUE(fs::is_empty(dir_ / "図1.bmp"));
 }
@@ -349,9 +352,6 @@ TEST_F(SaveDialogTest, MovieSizeDialogClosedFromItsFrameCancelsTheMovie) {
 }
 
 TEST_F(SaveDialogTest, MovieOfTheAnimationAtTheChosenSide) {
-    // The movie's temporary files go to the working directory.
-    const fs::path previous = fs::current_path();
-    fs::current_path(dir_);
     FigureWindow& window = open_figure(kAnimation);
     gui_test::inject(
         [&] {
@@ -365,7 +365,6 @@ TEST_F(SaveDialogTest, MovieOfTheAnimationAtTheChosenSide) {
         100);
     gui_test::Watchdog watchdog(30000);
     window.save_button().clicked();
-    fs::current_path(previous);
 
     EXPECT_EQ(movie_size, 112);
     const std::vector<std::uint8_t> movie = read_file(dir_ / "turn.mpeg");

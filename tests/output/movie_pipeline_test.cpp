@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -16,6 +18,7 @@
 
 #include "app/texts.h"
 #include "output/movie_test_support.h"
+#include "output/mpeg_encoder.h"
 #include "output/temp_directory.h"
 #include "support/scripted_progress.h"
 
@@ -52,28 +55,37 @@ TEST(MovieFrameList, RepeatsOrSkipsFramesToPlayAtTwentyFourPerSecond) {
 
 class MoviePipeline : public TempDirectoryTest {
   protected:
-    std::vector<std::string> leftovers() const { return files_starting_with("_lumitra_"); }
     static bool no_child_left() { return waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD; }
+    // The export's private folder while it runs.
+    fs::path work_folder() const {
+        const std::vector<std::string> hidden = files_starting_with(".lumitra-");
+        return hidden.size() == 1 ? dir_ / hidden.front() : fs::path();
+    }
+    using Names = std::vector<std::string>;
 };
 
 TEST_F(MoviePipeline, ParameterFileHasTheExactLines) {
     // 3 frames at 12 fps: movie frame m shows the first i with i / 12 >= m / 24.
-    ASSERT_EQ(write_encoder_parameters(kTempMovie, kTempFramePrefix, 3, 12.0f), kParameterFile);
-    const std::vector<std::uint8_t> bytes = read_bytes(kParameterFile);
+    const std::string folder = (dir_ / "a folder").string();
+    fs::create_directory(folder);
+    ASSERT_EQ(write_encoder_parameters(folder, kEncoderOutput, 3, 12.0f),
+              folder + "/encoder.param");
     const std::string expected =
         "PATTERN         IBBPBBPBBPBBPBB\n"
-        "OUTPUT          _lumitra_tmp.mpg\n"
+        "OUTPUT          /dev/fd/3\n"
         "BASE_FILE_FORMAT        PNM\n"
         "INPUT_CONVERT    *\n"
         "GOP_SIZE        30\n"
         "SLICES_PER_FRAME        1\n"
-        "INPUT_DIR       .\n"
+        "INPUT_DIR       " +
+        folder +
+        "\n"
         "INPUT\n"
-        "_lumitra_pnm_tmp0.pnm\n"
-        "_lumitra_pnm_tmp1.pnm\n"
-        "_lumitra_pnm_tmp1.pnm\n"
-        "_lumitra_pnm_tmp2.pnm\n"
-        "_lumitra_pnm_tmp2.pnm\n"
+        "frame0.ppm\n"
+        "frame1.ppm\n"
+        "frame1.ppm\n"
+        "frame2.ppm\n"
+        "frame2.ppm\n"
         "END_INPUT\n"
         "PIXEL           HALF\n"
         "RANGE           10\n"
@@ -85,7 +97,7 @@ TEST_F(MoviePipeline, ParameterFileHasTheExactLines) {
         "REFERENCE_FRAME ORIGINAL\n"
         "FORCE_ENCODE_LAST_FRAME\n"
         "FRAME_RATE 24\n";
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), expected);
+    EXPECT_EQ(read_text(folder + "/encoder.param"), expected);
 }
 
 TEST_F(MoviePipeline, EncodedStreamHasTheSizeRatePatternAndOnePicturePerLine) {
@@ -104,7 +116,7 @@ TEST_F(MoviePipeline, EncodedStreamHasTheSizeRatePatternAndOnePicturePerLine) {
                               [&](const std::string&) { ++asked; }),
                   1);
         EXPECT_EQ(asked, 0);
-        EXPECT_TRUE(leftovers().empty());
+        EXPECT_EQ(entries(), Names{"movie.mpg"});
         const MpegSummary movie = summarize_mpeg(read_bytes("movie.mpg"));
         EXPECT_TRUE(movie.has_sequence_header);
         EXPECT_EQ(movie.width, 32);
@@ -158,11 +170,11 @@ TEST_F(MoviePipeline, TemporaryFramesAreBinaryPpmWithOverlayAtMovieSide) {
     progress.on_update = [&](int update, float) {
         if (update != frames)
             return true;
-        // Before the last frame is written, frames 0 … F − 2 exist.
+        // Before the last frame is written, frames 0 … F − 2 exist in the private folder.
         for (int k = 0; k < frames - 1; ++k) {
-            const std::vector<std::uint8_t> file = read_bytes(temp_frame_name(kTempFramePrefix, k));
+            const std::vector<std::uint8_t> file = read_bytes(work_folder() / temp_frame_name(k));
             EXPECT_EQ(file.size(), 15u + 3u * 240u * 240u);
-            EXPECT_EQ(std::string(file.begin(), file.begin() + 15), "P6 240 240 255\n");
+            EXPECT_EQ(std::string(file.begin(), file.begin() + 15), "P6\n240 240\n255\n");
             const std::uint8_t* right = &file[15 + (120 * 240 + 120 + radius) * 3];
             EXPECT_EQ(right[0], 0);
             EXPECT_EQ(right[1], 255);
@@ -173,8 +185,7 @@ TEST_F(MoviePipeline, TemporaryFramesAreBinaryPpmWithOverlayAtMovieSide) {
     };
     EXPECT_EQ(write_movie("movie.mpg", figure, identity_tones(), 240, 24.0f, progress, nullptr), 1);
     EXPECT_TRUE(checked);
-    EXPECT_TRUE(leftovers().empty());
-    EXPECT_FALSE(fs::exists("movie.mpg"));
+    EXPECT_TRUE(entries().empty());
 }
 
 TEST_F(MoviePipeline, CancelInEitherPhaseLeavesNothingAndIsSilent) {
@@ -199,9 +210,8 @@ TEST_F(MoviePipeline, CancelInEitherPhaseLeavesNothingAndIsSilent) {
             << c.name;
         EXPECT_EQ(progress.fractions.size(), std::size_t(c.cancel_at)) << c.name;
         EXPECT_EQ(asked, 0) << c.name;
-        EXPECT_TRUE(leftovers().empty()) << c.name;
-        const std::vector<std::uint8_t> kept = read_bytes("movie.mpg");
-        EXPECT_EQ(std::string(kept.begin(), kept.end()), "older movie") << c.name;
+        EXPECT_EQ(entries(), Names{"movie.mpg"}) << c.name;
+        EXPECT_EQ(read_text("movie.mpg"), "older movie") << c.name;
         EXPECT_TRUE(no_child_left()) << c.name;
     }
 }
@@ -216,8 +226,10 @@ TEST_F(MoviePipeline, ProgressArrivesWhileTheEncoderRuns) {
     progress.on_update = [&](int update, float) {
         if (update > 45 && first) {
             first = false;
-            std::error_code ignored;
-            size_at_first_report = fs::exists(kTempMovie) ? fs::file_size(kTempMovie, ignored) : 0;
+            // The movie so far: the one hidden file in the private folder.
+            for (const std::string& name : entries_of(work_folder()))
+                if (name.front() == '.')
+                    size_at_first_report = fs::file_size(work_folder() / name);
             EXPECT_FALSE(fs::exists("movie.mpg"));
         }
         return true;
@@ -238,63 +250,107 @@ TEST_F(MoviePipeline, OlderFileIsReplacedInOneStep) {
     ASSERT_GE(movie.size(), 4u);
     EXPECT_LT(movie.size(), 5000000u);
     EXPECT_TRUE(movie[0] == 0 && movie[1] == 0 && movie[2] == 1 && movie[3] == 0xB3);
-    EXPECT_TRUE(leftovers().empty());
+    EXPECT_EQ(entries(), Names{"movie.mpg"});
 }
 
-TEST_F(MoviePipeline, UnplaceableTargetFailsAfterAskingOnceAndLeavesNothing) {
+TEST_F(MoviePipeline, UnplaceableTargetFailsAtOnceWithTheReason) {
     fs::create_directory("taken");
     { std::ofstream("taken/keep") << "mine"; }
+    mkfifo("pipe.mpg", 0600);
     const Figure figure = small_animation(16, 4);
-    for (const std::string path : {"no_such_dir/movie.mpg", "taken"}) {
+    struct Case {
+        std::string path;
+        int error;
+    };
+    for (const Case& c :
+         {Case{"no_such_dir/movie.mpg", ENOENT}, Case{"taken", EISDIR}, Case{"pipe.mpg", EEXIST},
+          Case{std::string(300, 'm') + ".mpg", ENAMETOOLONG}}) {
         ScriptedProgress progress;
+        int asked = 0;
+        testing::internal::CaptureStderr();
+        errno = 0;
+        EXPECT_EQ(write_movie(c.path, figure, identity_tones(), 16, 24.0f, progress,
+                              [&](const std::string&) { ++asked; }),
+                  0)
+            << c.path;
+        const int error = errno;
+        const std::string diagnostics = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(error, c.error) << c.path;
+        EXPECT_TRUE(progress.messages.empty()) << "no work before the failure";
+        EXPECT_EQ(asked, 0);
+        EXPECT_NE(diagnostics.find(c.path), std::string::npos) << diagnostics;
+        EXPECT_NE(diagnostics.find(std::strerror(c.error)), std::string::npos) << diagnostics;
+    }
+    EXPECT_EQ(entries(), (Names{"pipe.mpg", "taken"}));
+    EXPECT_EQ(entries_of("taken"), Names{"keep"});
+}
+
+TEST_F(MoviePipeline, FinishedMovieBlockedFromItsPlaceIsTriedOnceMoreAfterAsking) {
+    // Something takes the path while the encoder runs (here a directory, which is never
+    // replaced). The finished movie waits in the private folder while the user is asked.
+    const Figure figure = small_animation(16, 6);
+    struct Case {
+        const char* name;
+        bool clear_the_way;  // the user removes what is in the way before OK
+        bool lose_movie;     // the temporary movie is gone by then: nothing to ask about
+        int result;
+        int error;
+    };
+    for (const Case& c :
+         {Case{"cleared", true, false, 1, 0}, Case{"still blocked", false, false, 0, EISDIR},
+          Case{"temporary gone", true, true, 0, ENOENT}}) {
+        WatchingProgress progress;
+        progress.on_update = [&](int update, float fraction) {
+            if (update > 6 && fraction == 1.0f) {
+                fs::create_directory("movie.mpg");
+                if (c.lose_movie)
+                    for (const std::string& name : entries_of(work_folder()))
+                        if (name.front() == '.')
+                            fs::remove(work_folder() / name);
+            }
+            return true;
+        };
         std::vector<std::string> asked;
         testing::internal::CaptureStderr();
-        EXPECT_EQ(write_movie(path, figure, identity_tones(), 16, 24.0f, progress,
-                              [&](const std::string& p) { asked.push_back(p); }),
-                  0)
-            << path;
-        const std::string diagnostics = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(asked, std::vector<std::string>{path});
-        EXPECT_NE(diagnostics.find(path), std::string::npos) << diagnostics;
-        EXPECT_TRUE(leftovers().empty()) << path;
+        errno = 0;
+        const int result = write_movie("movie.mpg", figure, identity_tones(), 16, 24.0f, progress,
+                                       [&](const std::string& path) {
+                                           asked.push_back(path);
+                                           if (c.clear_the_way)
+                                               fs::remove("movie.mpg");
+                                       });
+        const int error = errno;
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(result, c.result) << c.name;
+        if (result == 0) {
+            EXPECT_EQ(error, c.error) << c.name;
+        }
+        EXPECT_EQ(asked, c.lose_movie ? Names{} : Names{"movie.mpg"}) << c.name;
+        EXPECT_EQ(entries(), Names{"movie.mpg"}) << c.name;
+        EXPECT_EQ(fs::is_regular_file("movie.mpg"), c.result == 1) << c.name;
+        fs::remove("movie.mpg");
     }
-    EXPECT_FALSE(fs::exists("no_such_dir"));
-    EXPECT_TRUE(fs::is_directory("taken"));
-    EXPECT_EQ(read_bytes("taken/keep").size(), 4u);
 }
 
-TEST_F(MoviePipeline, ParameterFileThatCannotBeCreatedIsAFailure) {
-    fs::create_directory(kParameterFile);  // in the way of the parameter file
-    const Figure figure = small_animation(16, 4);
+TEST_F(MoviePipeline, FilesNamedLikeTheOldTemporariesAreNotTouched) {
+    // Names the movie's temporaries once had in the working directory: a user's file, a
+    // directory, and a link to a precious file.
+    { std::ofstream("_lumitra_tmp.mpg") << "stale movie"; }
+    fs::create_directory("_lumitra_mpeg.paramet");
+    { std::ofstream("precious") << "precious"; }
+    fs::create_symlink("precious", "_lumitra_pnm_tmp0.pnm");
+    const Figure figure = small_animation(16, 6);
     ScriptedProgress progress;
-    int asked = 0;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(write_movie("movie.mpg", figure, identity_tones(), 16, 24.0f, progress,
-                          [&](const std::string&) { ++asked; }),
-              0);
-    const std::string diagnostics = testing::internal::GetCapturedStderr();
-    EXPECT_NE(diagnostics.find(kParameterFile), std::string::npos) << diagnostics;
-    EXPECT_EQ(asked, 0);
-    EXPECT_EQ(leftovers(), std::vector<std::string>{kParameterFile});
-    EXPECT_FALSE(fs::exists("movie.mpg"));
+    ASSERT_EQ(write_movie("movie.mpg", figure, identity_tones(), 16, 24.0f, progress, nullptr), 1);
+    EXPECT_EQ(entries(), (Names{"_lumitra_mpeg.paramet", "_lumitra_pnm_tmp0.pnm",
+                                "_lumitra_tmp.mpg", "movie.mpg", "precious"}));
+    EXPECT_EQ(read_text("_lumitra_tmp.mpg"), "stale movie");
+    EXPECT_EQ(read_text("precious"), "precious");
+    EXPECT_TRUE(fs::is_symlink("_lumitra_pnm_tmp0.pnm"));
+    EXPECT_EQ(summarize_mpeg(read_bytes("movie.mpg")).width, 16) << "the new movie, not the stale";
 }
 
-TEST_F(MoviePipeline, MissingFrameMakesTheEncoderFail) {
-    // A frame that could not be written (here: its name is taken by a directory) is left
-    // out; the encoder then fails and the user is told, instead of a silent "done".
-    fs::create_directory(temp_frame_name(kTempFramePrefix, 2));
-    const Figure figure = small_animation(16, 4);
-    ScriptedProgress progress;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(write_movie("movie.mpg", figure, identity_tones(), 16, 24.0f, progress, nullptr), 0);
-    const std::string diagnostics = testing::internal::GetCapturedStderr();
-    EXPECT_NE(diagnostics.find("encode_movie"), std::string::npos) << diagnostics;
-    fs::remove(temp_frame_name(kTempFramePrefix, 2));
-    EXPECT_TRUE(leftovers().empty());
-    EXPECT_FALSE(fs::exists("movie.mpg"));
-}
-
-TEST_F(MoviePipeline, TargetOnAnotherFileSystemIsCopied) {
+TEST_F(MoviePipeline, TargetOnAnotherFileSystemIsWrittenThere) {
     std::string pattern = "/dev/shm/lumitra-test-XXXXXX";
     if (!fs::is_directory("/dev/shm") || mkdtemp(pattern.data()) == nullptr)
         GTEST_SKIP() << "no second file system";
@@ -324,7 +380,7 @@ TEST_F(MoviePipeline, TargetOnAnotherFileSystemIsCopied) {
     EXPECT_EQ(there_now, std::vector<std::string>{"movie.mpg"});
     ASSERT_GE(movie.size(), 4u);
     EXPECT_TRUE(movie[0] == 0 && movie[1] == 0 && movie[2] == 1 && movie[3] == 0xB3);
-    EXPECT_TRUE(leftovers().empty());
+    EXPECT_TRUE(entries().empty());
 }
 
 }  // namespace

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -37,8 +40,23 @@ class TempDirectoryTest : public ::testing::Test {
         return names;
     }
 
+    // Every name in the temporary directory, hidden ones included, sorted.
+    std::vector<std::string> entries() const { return entries_of(dir_); }
+    static std::vector<std::string> entries_of(const std::filesystem::path& folder) {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
     std::filesystem::path dir_;
 
   private:
     std::filesystem::path previous_;
 };
+
+inline std::string read_text(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}

@@ -1,0 +1,132 @@
+// Every format is written the one safe way: a failed write keeps the file that was there, a
+// symbolic link keeps pointing at the file that gets the new content.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "output/movie_pipeline.h"
+#include "output/movie_test_support.h"
+#include "output/replacement_file.h"
+#include "output/still_writers.h"
+#include "output/temp_directory.h"
+#include "support/file_size_limit.h"
+#include "support/scripted_progress.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+
+// A still or a movie in the named format; 1 or 0 as the writers return.
+int save(const std::string& format, const std::string& path, int movie_side = 32) {
+    if (format == "mpg") {
+        static const Figure figure = small_animation(16, 20);
+        ScriptedProgress progress;
+        return write_movie(path, figure, identity_tones(), movie_side, 24.0f, progress, nullptr);
+    }
+    std::vector<std::uint8_t> rgb(3 * 200 * 200);
+    for (std::size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = std::uint8_t(i * 7 + i / 600 * 13);
+    const StillWriter writer = format == "bmp"   ? write_bmp
+                               : format == "jpg" ? write_jpeg
+                                                 : write_ppm;
+    return writer(path.c_str(), rgb.data(), 200, 200);
+}
+
+bool has_magic(const std::string& format, const std::string& bytes) {
+    const std::string magic = format == "bmp"   ? "BM"
+                              : format == "jpg" ? "\xFF\xD8"
+                              : format == "ppm" ? "P6"
+                                                : std::string("\0\0\1\xB3", 4);
+    return bytes.rfind(magic, 0) == 0;
+}
+
+const Names kFormats = {"bmp", "jpg", "ppm", "mpg"};
+
+class SafeSaving : public TempDirectoryTest {};
+
+TEST_F(SafeSaving, OldFileSurvivesAFailedWriteInEveryFormat) {
+    // Every still is larger than the limit. A movie of side 64 fails on its first frame; one
+    // of side 32 gets its frames written and fails on the encoded movie, which the encoder
+    // hands over for writing.
+    struct Case {
+        std::string format;
+        int movie_side;
+    };
+    const std::vector<Case> cases = {{"bmp", 0}, {"jpg", 0}, {"ppm", 0}, {"mpg", 64}, {"mpg", 32}};
+    for (const Case& c : cases) {
+        const std::string name = c.format + std::to_string(c.movie_side);
+        const std::string old_file = "old-" + name + "." + c.format;
+        { std::ofstream(old_file) << "old content"; }
+        int results[2];
+        int errors[2];
+        testing::internal::CaptureStderr();
+        {
+            const FileSizeLimit limit(4096);
+            results[0] = save(c.format, old_file, c.movie_side);
+            errors[0] = errno;
+            results[1] = save(c.format, "new-" + name + "." + c.format, c.movie_side);
+            errors[1] = errno;
+        }
+        const std::string diagnostics = testing::internal::GetCapturedStderr();
+        for (int i : {0, 1}) {
+            EXPECT_EQ(results[i], 0) << name;
+            EXPECT_EQ(errors[i], EFBIG) << name;
+        }
+        EXPECT_EQ(read_text(old_file), "old content") << name;
+        EXPECT_EQ(entries(), Names{old_file}) << name << ": nothing new is left";
+        EXPECT_NE(diagnostics.find(old_file), std::string::npos) << diagnostics;
+        fs::remove(old_file);
+    }
+}
+
+TEST_F(SafeSaving, SymbolicLinkKeepsPointingAtTheFileThatGetsTheNewContent) {
+    fs::create_directory("elsewhere");
+    for (const std::string& format : kFormats) {
+        const std::string real = "elsewhere/real." + format;
+        { std::ofstream(real) << "old content"; }
+        fs::create_symlink(real, "link." + format);
+        // A dangling link: the file it names is made.
+        fs::create_symlink("elsewhere/new." + format, "dangling." + format);
+        ASSERT_EQ(save(format, "link." + format), 1) << format;
+        ASSERT_EQ(save(format, "dangling." + format), 1) << format;
+        for (const std::string link : {"link.", "dangling."}) {
+            EXPECT_TRUE(fs::is_symlink(link + format)) << format;
+            EXPECT_TRUE(has_magic(format, read_text(link + format))) << link << format;
+        }
+        EXPECT_EQ(fs::read_symlink("link." + format), real);
+    }
+    EXPECT_EQ(entries_of("elsewhere"), (Names{"new.bmp", "new.jpg", "new.mpg", "new.ppm",
+                                              "real.bmp", "real.jpg", "real.mpg", "real.ppm"}));
+    EXPECT_EQ(entries().size(), 9u) << "the eight links and the folder, nothing else";
+}
+
+TEST_F(SafeSaving, LibraryWritingByNameReplacesTheFileOnlyOnCommit) {
+    { std::ofstream("out.bin") << "old"; }
+    chmod("out.bin", 0640);
+    {
+        ReplacementFile file("out.bin");
+        ASSERT_TRUE(file.ok());
+        std::ofstream(file.temporary_path()) << "abandoned";
+    }
+    EXPECT_EQ(read_text("out.bin"), "old");
+    {
+        ReplacementFile file("out.bin");
+        std::ofstream(file.temporary_path()) << "by name";
+        EXPECT_EQ(read_text("out.bin"), "old");
+        ASSERT_EQ(file.commit(), 0);
+    }
+    EXPECT_EQ(read_text("out.bin"), "by name");
+    EXPECT_EQ(fs::status("out.bin").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read)
+        << "the replacement keeps the old file's permissions";
+    EXPECT_EQ(entries(), Names{"out.bin"});
+}
+
+}  // namespace
