@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/parameter_record.h"
+#include "model/parameter_record.h"
 #include "optics/figure_computation.h"
 #include "output/output_frames.h"
 

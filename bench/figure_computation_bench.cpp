@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "app/parameter_record.h"
+#include "model/parameter_record.h"
 #include "optics/figure_computation.h"
 #include "optics/interference_colour.h"
 

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "app/parameter_record.h"
+#include "model/parameter_record.h"
 #include "optics/figure_computation.h"
 #include "output/movie_pipeline.h"
 

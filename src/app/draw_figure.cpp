@@ -3,8 +3,8 @@
 #include <optional>
 #include <utility>
 
-#include "app/parameter_record.h"
 #include "figure/figure_window.h"
+#include "model/parameter_record.h"
 #include "optics/figure_computation.h"
 #include "output/progress_dialog.h"
 

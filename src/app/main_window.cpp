@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/texts.h"
 #include "app/widget_builders.h"
+#include "model/texts.h"
 #include "output/exit_cleanup.h"
 #include "panels/mode_frames.h"
 #include "panels/optical_properties_panel.h"

@@ -4,8 +4,8 @@
 
 #include "app/label_text.h"
 #include "app/main_window.h"
-#include "app/texts.h"
 #include "app/widget_builders.h"
+#include "model/texts.h"
 
 void show_message_utf8(const std::string& utf8) {
     Gtk::Dialog dialog;

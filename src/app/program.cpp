@@ -13,8 +13,8 @@
 
 #include "app/draw_figure.h"
 #include "app/main_window.h"
-#include "app/parameter_record.h"
 #include "app/symbol_style.h"
+#include "model/parameter_record.h"
 
 void init_toolkit(int& argc, char**& argv) {
     // gtkmm's own set-up (the C++ wrappers of every widget type) comes with Gtk::Main;

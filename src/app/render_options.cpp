@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "panels/image_size_limit.h"
-#include "panels/orientation_edit.h"
+#include "model/derived_values.h"
+#include "model/orientation_edit.h"
 
 namespace {
 
@@ -360,7 +360,7 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
         r.sampling_step = step_for(r, mode);
     else if (!was_given("sampling-step"))
         r.sampling_step = 0;
-    r.mean_index = derived_mean_index(r);
+    r.mean_index = mean_index(r);
     return {o, {}};
 }
 

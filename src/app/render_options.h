@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/parameter_record.h"
+#include "model/parameter_record.h"
 #include "optics/figure_buffer.h"
 
 struct RenderOptions {

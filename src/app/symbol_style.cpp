@@ -1,6 +1,6 @@
 #include "app/symbol_style.h"
 
-#include "app/symbol_letters.h"
+#include "model/symbol_letters.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/texts.h"
 #include "app/widget_builders.h"
 #include "figure/buffer_drawing.h"
 #include "figure/overlay_geometry.h"
+#include "model/texts.h"
 #include "output/save_dialog.h"
 
 namespace {

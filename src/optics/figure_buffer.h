@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "app/parameter_record.h"
+#include "model/parameter_record.h"
 
 struct DrawSetup {
     ParameterRecord params;      // the record as it stood when Draw was pressed

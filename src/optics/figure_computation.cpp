@@ -6,7 +6,8 @@
 #include <memory>
 #include <numbers>
 
-#include "app/texts.h"
+#include "model/derived_values.h"
+#include "model/texts.h"
 #include "optics/crystal_model.h"
 #include "optics/ray_geometry.h"
 #include "optics/rounding.h"
@@ -70,9 +71,7 @@ DrawSetup prepare_draw(const ParameterRecord& record) {
         setup.canvas_side = round_half_away(setup.side * ring + 0.5);
     }
     setup.radius = static_cast<float>(setup.side) / 2.0f;
-    const double product = record.axis_type == kBiaxial ? double(record.alpha) * record.gamma
-                                                        : double(record.omega) * record.epsilon;
-    setup.mean_index = static_cast<float>(std::sqrt(product));
+    setup.mean_index = mean_index(record);
     setup.encoding_gamma = kEncodingGamma;
     return setup;
 }

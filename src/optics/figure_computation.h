@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <optional>
 
-#include "app/parameter_record.h"
+#include "model/parameter_record.h"
+#include "model/progress_sink.h"
 #include "optics/figure_buffer.h"
-#include "output/progress_sink.h"
 
 // The encoding gamma of the stored levels.
 inline constexpr float kEncodingGamma = 2.4f;

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/parameter_record.h"
+#include "model/parameter_record.h"
 
 struct Projection {
     double (*forward)(double theta);

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/texts.h"
+#include "model/texts.h"
 #include "output/exit_cleanup.h"
 #include "output/mpeg_encoder.h"
 #include "output/output_frames.h"

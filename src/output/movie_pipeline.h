@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "figure/tone_table.h"
+#include "model/progress_sink.h"
 #include "optics/figure_buffer.h"
-#include "output/progress_sink.h"
 
 inline constexpr int kMovieFrameRate = 24;
 

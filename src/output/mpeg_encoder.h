@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "output/progress_sink.h"
+#include "model/progress_sink.h"
 
 class ReplacementFile;
 

@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "app/texts.h"
 #include "app/widget_builders.h"
+#include "model/texts.h"
 
 int progress_running = 0;
 

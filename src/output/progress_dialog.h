@@ -5,7 +5,7 @@
 
 #include <gtkmm.h>
 
-#include "output/progress_sink.h"
+#include "model/progress_sink.h"
 
 // 1 from the moment a dialog is built until the user cancels or closes it; 0 before any
 // dialog and after a cancel. Completion (fraction 1.0) leaves it at 1. Read-only outside

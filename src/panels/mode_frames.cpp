@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "app/parameter_record.h"
-#include "app/texts.h"
 #include "app/widget_builders.h"
+#include "model/parameter_record.h"
+#include "model/texts.h"
 #include "panels/optical_properties_panel.h"
 #include "panels/orientation_panel.h"
 #include "panels/other_parameters_panel.h"

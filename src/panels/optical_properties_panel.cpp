@@ -1,10 +1,11 @@
 #include "panels/optical_properties_panel.h"
 
 #include "app/label_text.h"
-#include "app/parameter_record.h"
 #include "app/symbol_style.h"
-#include "app/texts.h"
 #include "app/widget_builders.h"
+#include "model/derived_values.h"
+#include "model/parameter_record.h"
+#include "model/texts.h"
 #include "panels/orientation_panel.h"
 #include "panels/projection_preview.h"
 
@@ -71,7 +72,7 @@ float value_of(Gtk::SpinButton* spin) {
 
 // The projection preview draws its field-of-view circle with the record's mean index.
 void store_mean_index() {
-    parameters.mean_index = derived_mean_index(parameters);
+    parameters.mean_index = mean_index(parameters);
 }
 
 // ω and ε are compared as the record holds them, in single precision.

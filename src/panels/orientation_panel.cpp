@@ -4,10 +4,10 @@
 #include <cstdio>
 
 #include "app/label_text.h"
-#include "app/parameter_record.h"
 #include "app/symbol_style.h"
-#include "app/texts.h"
 #include "app/widget_builders.h"
+#include "model/parameter_record.h"
+#include "model/texts.h"
 #include "panels/other_parameters_panel.h"
 #include "panels/projection_preview.h"
 

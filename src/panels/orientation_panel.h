@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "panels/orientation_edit.h"
+#include "model/orientation_edit.h"
 
 // Builds the frame at the end of column and fills it for the current kind and mode.
 void build_orientation_panel(Gtk::Box& column);

@@ -1,10 +1,10 @@
 #include "panels/other_parameters_panel.h"
 
 #include "app/label_text.h"
-#include "app/parameter_record.h"
-#include "app/texts.h"
 #include "app/widget_builders.h"
-#include "panels/image_size_limit.h"
+#include "model/derived_values.h"
+#include "model/parameter_record.h"
+#include "model/texts.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/parameter_record.h"
+#include "model/parameter_record.h"
 
 inline constexpr int kPreviewWidth = 220;
 inline constexpr int kPreviewHeight = 160;

@@ -1,9 +1,9 @@
 #include "panels/projection_preview.h"
 
-#include "app/parameter_record.h"
-#include "app/texts.h"
 #include "app/widget_builders.h"
 #include "figure/cairo_drawing.h"
+#include "model/parameter_record.h"
+#include "model/texts.h"
 #include "panels/other_parameters_panel.h"
 #include "panels/preview_geometry.h"
 

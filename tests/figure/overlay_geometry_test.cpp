@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/parameter_record.h"
+#include "model/parameter_record.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 
 #include "app/draw_figure.h"
 #include "app/main_window.h"
-#include "app/parameter_record.h"
 #include "app/program.h"
 #include "figure/animation.h"
 #include "gui_harness.h"
+#include "model/parameter_record.h"
 #include "optics/figure_computation.h"
 #include "output/save_dialog.h"
 #include "panels/mode_frames.h"

@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-#include "app/parameter_record.h"
+#include "model/parameter_record.h"
 
 namespace gui_test {
 

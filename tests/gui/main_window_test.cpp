@@ -12,10 +12,10 @@
 #include <iterator>
 
 #include "app/message_dialog.h"
-#include "app/parameter_record.h"
 #include "app/program.h"
-#include "app/texts.h"
 #include "gui_harness.h"
+#include "model/parameter_record.h"
+#include "model/texts.h"
 #include "output/movie_pipeline.h"
 #include "output/movie_test_support.h"
 #include "output/progress_dialog.h"

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/texts.h"
 #include "gui_harness.h"
+#include "model/texts.h"
 
 namespace {
 

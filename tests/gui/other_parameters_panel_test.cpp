@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/parameter_record.h"
 #include "gui_harness.h"
+#include "model/parameter_record.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <gtkmm.h>
 
 #include "app/main_window.h"
-#include "app/parameter_record.h"
 #include "gui_harness.h"
+#include "model/parameter_record.h"
 #include "panels/mode_frames.h"
 #include "panels/orientation_panel.h"
 

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "app/texts.h"
 #include "gui_harness.h"
+#include "model/texts.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/parameter_record.h"
 #include "figure/figure_window.h"
 #include "gui_harness.h"
+#include "model/parameter_record.h"
 #include "optics/figure_computation.h"
 #include "support/scripted_progress.h"
 

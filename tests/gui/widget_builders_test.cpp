@@ -6,8 +6,8 @@
 
 #include "app/label_text.h"
 #include "app/symbol_style.h"
-#include "app/texts.h"
 #include "gui_harness.h"
+#include "model/texts.h"
 
 namespace {
 

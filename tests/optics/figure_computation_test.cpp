@@ -9,7 +9,7 @@
 #include <numbers>
 #include <vector>
 
-#include "app/texts.h"
+#include "model/texts.h"
 #include "optics/crystal_model.h"
 #include "optics/ray_geometry.h"
 #include "optics/rounding.h"

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/texts.h"
+#include "model/texts.h"
 #include "output/movie_test_support.h"
 #include "output/mpeg_encoder.h"
 #include "output/temp_directory.h"

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "app/parameter_record.h"
 #include "figure/tone_table.h"
+#include "model/parameter_record.h"
 #include "optics/figure_buffer.h"
 #include "optics/figure_computation.h"
 

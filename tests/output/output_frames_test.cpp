@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-#include "app/parameter_record.h"
+#include "model/parameter_record.h"
 #include "optics/figure_computation.h"
 
 namespace {

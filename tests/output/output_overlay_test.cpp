@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/parameter_record.h"
+#include "model/parameter_record.h"
 #include "optics/figure_computation.h"
 #include "optics/optic_axes.h"
 #include "output/output_frames.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "output/progress_sink.h"
+#include "model/progress_sink.h"
 
 class ScriptedProgress : public ProgressSink {
   public:

@@ -1,6 +1,6 @@
 // The UTF-8 text each constant must show, typed independently of the Shift-JIS bytes.
 #pragma once
-#include "app/texts.h"
+#include "model/texts.h"
 
 struct ExpectedText {
     const char* sjis;

@@ -1,4 +1,4 @@
-#include "app/parameter_record.h"
+#include "model/parameter_record.h"
 
 #include <gtest/gtest.h>
 

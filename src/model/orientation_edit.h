@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "app/parameter_record.h"
+#include "model/parameter_record.h"
 
 // One biaxial axis: its letter and where the record keeps its direction.
 struct AxisRecord {

@@ -15,16 +15,16 @@ struct ParameterRecord {
     float image_size_single;     // pixels, single-image mode
     float image_size_rotation;   // pixels, each sub-image of the rotation image
     float image_size_animation;  // pixels, each animation frame
-    float image_size;            // pixels, copy of the current mode's size
+    float image_size;            // pixels, the current mode's size (derived)
     float rotation_step;         // degrees, always divides 180
     float animation_step;        // degrees
-    float sampling_step;         // degrees, copy of the current stepped mode's step
+    float sampling_step;         // degrees, the current stepped mode's step (derived)
     float thickness;             // micrometres
     float omega;                 // ordinary index (uniaxial)
     float epsilon;               // extraordinary index (uniaxial)
     float alpha;                 // least principal index (biaxial)
     float gamma;                 // greatest principal index (biaxial)
-    float mean_index;            // sqrt of the product of the current kind's two indices
+    float mean_index;            // the current kind's mean index (derived)
     float two_vz;                // degrees, optic axial angle about Z; 2Vx = 180 - two_vz
     float numerical_aperture;
     float c_axis_theta, c_axis_phi;  // uniaxial optic axis C
@@ -46,9 +46,6 @@ extern ParameterRecord parameters;
 
 // Stores the defaults into every field that has one, the switches included (the mode
 // frames and the preview store the same start values again when they are built). The
-// derived fields image_size, sampling_step and mean_index are left to the panels.
+// derived fields image_size, sampling_step and mean_index are left to update_derived_fields
+// (model/derived_values.h), which the main window runs after every edit.
 void set_default_parameters(ParameterRecord& record = parameters);
-
-// The mean index that goes with the record's crystal kind: sqrt(omega epsilon) for a uniaxial
-// crystal, sqrt(alpha gamma) for a biaxial one, in single precision.
-float derived_mean_index(const ParameterRecord& record);

@@ -1,4 +1,4 @@
-#include "panels/crystal_rotation.h"
+#include "model/crystal_rotation.h"
 
 #include <cmath>
 

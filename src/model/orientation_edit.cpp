@@ -1,8 +1,8 @@
-#include "panels/orientation_edit.h"
+#include "model/orientation_edit.h"
 
 #include <cmath>
 
-#include "panels/crystal_rotation.h"
+#include "model/crystal_rotation.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/expected_texts.h"
+#include "model/expected_texts.h"
 
 namespace {
 

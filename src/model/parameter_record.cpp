@@ -1,6 +1,4 @@
-#include "app/parameter_record.h"
-
-#include <cmath>
+#include "model/parameter_record.h"
 
 ParameterRecord parameters{};
 
@@ -34,10 +32,4 @@ void set_default_parameters(ParameterRecord& record) {
     record.no_test_plate = 1;
     record.draw_range = kMicroscopeField;
     record.projection_kind = kSineProjection;
-}
-
-float derived_mean_index(const ParameterRecord& record) {
-    if (record.axis_type == kBiaxial)
-        return std::sqrt(record.alpha * record.gamma);
-    return std::sqrt(record.omega * record.epsilon);
 }

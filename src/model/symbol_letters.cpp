@@ -1,4 +1,4 @@
-#include "app/symbol_letters.h"
+#include "model/symbol_letters.h"
 
 namespace {
 

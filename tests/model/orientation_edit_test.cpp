@@ -1,4 +1,4 @@
-#include "panels/orientation_edit.h"
+#include "model/orientation_edit.h"
 
 #include <gtest/gtest.h>
 
