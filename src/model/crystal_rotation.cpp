@@ -1,13 +1,16 @@
 #include "model/crystal_rotation.h"
 
 #include <cmath>
+#include <numbers>
+
+#include "model/angles.h"
 
 namespace {
 
 // Angles go to radians in double precision and are then held in single precision; the
 // rotation results shown in the panel depend on this rounding.
-float to_radians(float degrees) {
-    return static_cast<float>(degrees * (M_PI / 180.0));
+float to_radians(float angle) {
+    return static_cast<float>(radians(angle));
 }
 
 }  // namespace
@@ -52,24 +55,25 @@ RotatedDirection rotate_direction(float theta, float phi, const RotationMatrix& 
         new_theta = 0.0f;
         new_phi = p;
     } else if (w[2] < -1.0) {
-        new_theta = static_cast<float>(M_PI);
+        new_theta = static_cast<float>(std::numbers::pi);
         new_phi = p;
     } else {
         new_theta = static_cast<float>(std::acos(w[2]));
         const double horizontal = std::sqrt(w[0] * w[0] + w[1] * w[1]);
-        if (new_theta < 0.01f || std::fabs(M_PI - new_theta) < 0.01 || horizontal == 0.0) {
+        if (new_theta < 0.01f || std::fabs(std::numbers::pi - new_theta) < 0.01 ||
+            horizontal == 0.0) {
             new_phi = p;
         } else {
             // Rounding can push the cosine a hair beyond ±1, where acos has no value.
             const double cosine = std::fmax(-1.0, std::fmin(1.0, w[0] / horizontal));
             new_phi = static_cast<float>(std::acos(cosine));
             if (w[1] < 0.0)
-                new_phi = static_cast<float>(2.0 * M_PI - new_phi);
+                new_phi = static_cast<float>(2.0 * std::numbers::pi - new_phi);
         }
     }
 
-    RotatedDirection result{static_cast<float>(new_theta * (180.0 / M_PI)),
-                            static_cast<float>(new_phi * (180.0 / M_PI)), true};
+    RotatedDirection result{static_cast<float>(degrees(new_theta)),
+                            static_cast<float>(degrees(new_phi)), true};
     if (result.theta > 90.01f) {
         result.theta = 180.0f - result.theta;
         result.phi += 180.0f;

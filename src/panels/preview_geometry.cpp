@@ -3,13 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/angles.h"
 #include "optics/rounding.h"
 
 namespace {
-
-double radians(double degrees) {
-    return degrees * (M_PI / 180.0);
-}
 
 // Projected distance from the centre, in pixels, of a direction at theta (radians) from the
 // plate normal.
