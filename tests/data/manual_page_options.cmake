@@ -1,0 +1,36 @@
+# Checks that the renderer's manual page describes exactly the options its --help names.
+# Usage: cmake -DRENDER=path/to/lumitra-render -DPAGE=path/to/lumitra-render.1.in -P this file
+execute_process(COMMAND ${RENDER} --help OUTPUT_VARIABLE help RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "lumitra-render --help ended with ${status}")
+endif()
+string(REGEX MATCHALL "--[a-z][a-z-]*" named "${help}")
+list(APPEND named --help)
+list(REMOVE_DUPLICATES named)
+
+# An option is described where a .TP paragraph starts with it in bold.
+file(STRINGS ${PAGE} lines)
+set(described "")
+set(after_tp FALSE)
+foreach(line IN LISTS lines)
+    if(after_tp AND line MATCHES "^\\.B[IR]? +((\\\\-)+[a-z\\\\-]+)")
+        string(REPLACE "\\-" "-" option "${CMAKE_MATCH_1}")
+        list(APPEND described ${option})
+    endif()
+    if(line STREQUAL ".TP")
+        set(after_tp TRUE)
+    elseif(NOT line MATCHES "^\\.PD")
+        set(after_tp FALSE)
+    endif()
+endforeach()
+
+set(undescribed ${named})
+list(REMOVE_ITEM undescribed ${described})
+set(unknown ${described})
+list(REMOVE_ITEM unknown ${named})
+if(undescribed OR unknown)
+    message(FATAL_ERROR "Options of --help without an entry in the manual page: ${undescribed}\n"
+                        "Entries in the manual page that --help does not name: ${unknown}")
+endif()
+list(LENGTH described count)
+message(STATUS "${count} options described")
