@@ -4,7 +4,15 @@ execute_process(COMMAND ${RENDER} --help OUTPUT_VARIABLE help RESULT_VARIABLE st
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "lumitra-render --help ended with ${status}")
 endif()
-string(REGEX MATCHALL "--[a-z][a-z-]*" named "${help}")
+# An option is named where a line of --help starts with it; prose lines start otherwise.
+string(REGEX MATCHALL "(^|\n)  (-[-a-z]+)" named_lines "${help}")
+set(named "")
+foreach(line IN LISTS named_lines)
+    string(REGEX REPLACE ".*  (-[-a-z]+)$" "\\1" option "${line}")
+    if(option MATCHES "^--")
+        list(APPEND named ${option})
+    endif()
+endforeach()
 list(APPEND named --help)
 list(REMOVE_DUPLICATES named)
 
