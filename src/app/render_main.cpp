@@ -2,18 +2,15 @@
 // written to a file, for handouts and for measuring the computation.
 #include <signal.h>
 
-#include <algorithm>
 #include <cctype>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/render_options.h"
-#include "figure/animation.h"
 #include "figure/tone_table.h"
 #include "optics/figure_computation.h"
 #include "output/file_extension.h"
@@ -68,47 +65,6 @@ StillWriter writer_for(const std::string& path) {
     return nullptr;
 }
 
-// The movie's own options, --movie-size T and --speed S (the movie-size dialog and the speed
-// slider of the figure window); taken out before the record's options are read.
-struct MovieOptions {
-    std::optional<int> size;
-    float speed = kDefaultAnimationSpeed;
-};
-
-std::string take_movie_options(std::vector<std::string_view>& arguments, MovieOptions& movie) {
-    std::vector<std::string_view> rest;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string_view name = arguments[i];
-        std::optional<std::string_view> text;
-        if (const std::size_t equals = name.find('='); equals != std::string_view::npos) {
-            text = name.substr(equals + 1);
-            name = name.substr(0, equals);
-        }
-        if (name != "--movie-size" && name != "--speed") {
-            rest.push_back(arguments[i]);
-            continue;
-        }
-        if (!text && i + 1 == arguments.size())
-            return std::string(name) + " needs a value";
-        const std::string value(text ? *text : arguments[++i]);
-        char* end = nullptr;
-        const long number = std::strtol(value.c_str(), &end, 10);
-        if (value.empty() || *end != '\0')
-            return std::string(name) + " " + value + " is not a whole number";
-        if (name == "--speed") {
-            if (number < 10 || number > 90)
-                return "--speed " + value + " is outside 10 to 90";
-            movie.speed = static_cast<float>(number);
-        } else {
-            if (number < 16 || number > 480 || number % 16 != 0)
-                return "--movie-size " + value + " is not a multiple of 16 from 16 to 480";
-            movie.size = static_cast<int>(number);
-        }
-    }
-    arguments = rest;
-    return {};
-}
-
 // The frame count and side of the figure that compute_figure will make: the rotation image
 // is one canvas.
 Figure figure_shape(const DrawSetup& setup) {
@@ -120,26 +76,6 @@ Figure figure_shape(const DrawSetup& setup) {
     return shape;
 }
 
-// The side of the movie Save writes in the animation mode: from the movie-size dialog's range
-// (the figure side rounded up to a multiple of 16, up to 480; 240 or that lower bound when
-// not given). Nothing, after a line on standard error, when the movie cannot be made.
-std::optional<int> movie_side(const RenderOptions& options, const MovieOptions& movie,
-                              int figure_side) {
-    if (options.record.draw_mode != kAnimation) {
-        std::fprintf(stderr, "lumitra-render: %s: movies need the animation mode (--draw-mode 2)\n",
-                     options.out.c_str());
-        return std::nullopt;
-    }
-    const int lowest = (figure_side + 15) / 16 * 16;
-    const int side = movie.size.value_or(std::max(240, lowest));
-    if (side < lowest) {
-        std::fprintf(stderr, "lumitra-render: --movie-size %d is below %d for a figure of %d\n",
-                     side, lowest, figure_side);
-        return std::nullopt;
-    }
-    return side;
-}
-
 // The status for a run that a signal stopped, else the given one.
 int exit_status(int status) {
     return stop_signal != 0 ? 128 + stop_signal : status;
@@ -149,12 +85,7 @@ int exit_status(int status) {
 
 int main(int argc, char** argv) {
     catch_stop_signals();
-    std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    MovieOptions movie;
-    if (const std::string error = take_movie_options(arguments, movie); !error.empty()) {
-        std::fprintf(stderr, "lumitra-render: %s\n", error.c_str());
-        return 2;
-    }
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     const ParsedRenderOptions parsed = parse_render_options(arguments);
     if (!parsed.options) {
         std::fprintf(stderr, "lumitra-render: %s\n", parsed.error.c_str());
@@ -163,11 +94,6 @@ int main(int argc, char** argv) {
     const RenderOptions& options = *parsed.options;
     if (options.help) {
         std::fputs(render_usage().c_str(), stdout);
-        std::fputs(
-            "Movies (.mpg, .mpeg; animation mode only):\n"
-            "  --movie-size T  side of the movie frames, a multiple of 16 up to 480\n"
-            "  --speed S       stage rotation in degrees per second, 10 to 90 (default 45)\n",
-            stdout);
         return 0;
     }
     if (options.out.empty()) {
@@ -194,9 +120,12 @@ int main(int argc, char** argv) {
     }
     std::optional<int> side;
     if (movie_wanted) {
-        side = movie_side(options, movie, shape.side);
-        if (!side)
+        std::string error;
+        side = movie_side(options, shape.side, error);
+        if (!side) {
+            std::fprintf(stderr, "lumitra-render: %s\n", error.c_str());
             return 2;
+        }
         if (!find_encoder()) {
             std::fprintf(stderr,
                          "lumitra-render: ppmtompeg is not installed (not found on PATH)\n");
@@ -220,7 +149,7 @@ int main(int argc, char** argv) {
         build_tone_table(options.display_gamma, options.light.value_or(figure->reference_light),
                          figure->encoding_gamma, figure->reference_light);
     if (movie_wanted) {
-        const float fps = movie.speed / options.record.sampling_step;
+        const float fps = options.speed / options.record.sampling_step;
         const int written = write_movie(options.out, *figure, tones, *side, fps, progress, nullptr);
         return exit_status(written == 1 ? 0 : 1);
     }

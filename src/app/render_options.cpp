@@ -6,81 +6,78 @@
 #include <cstdio>
 #include <vector>
 
+#include "model/controls.h"
 #include "model/derived_values.h"
 #include "model/orientation_edit.h"
 
 namespace {
 
-// How a field's value is checked: a closed range, or one of the values its control offers.
+using R = ParameterRecord;
+
+// How a field's value is checked besides its control's range and steps.
 enum class Check {
-    kRange,
-    kRotationStep,   // 15, 18, 20, 22.5, 30, 36 or 45: the steps that divide 180
-    kSwitch,         // an integer in the range
-    kProjection,     // 0 or 2
-    kRotationSize,   // 20 to the rotation maximum for rotation_step
-    kAnimationSize,  // 20 to the animation maximum for animation_step
-    kImageSize,      // 20 to the maximum of the current mode
-    kSamplingStep,   // as the current mode's step control
-    kSupplement,     // a range; the field receives 180 minus the value (2Vx for two_vz)
+    kRange,         // the control's range and steps
+    kPlacedAxis,    // an optic axis, which the window computes: the range, anywhere in it
+    kImageSize,     // the range, with the maximum for the mode's step once every field is known
+    kRotationStep,  // one of the steps that divide the half turn
+    kSwitch,        // one of the switch's values
+    kSupplement,    // 2Vx: the range; two_vz receives 180 minus the value
+    kCurrentSize,   // the image size in effect: stands for the current mode's size control
+    kCurrentStep,   // the step in effect: stands for the current mode's step control
 };
 
 struct FieldOption {
-    const char* name;
-    float ParameterRecord::*real;
-    std::int32_t ParameterRecord::*integer;
-    Check check;
-    double low;
-    double high;
-    // The spin button's step from low: a value between steps is one the control never
-    // holds. 0 for the optic axes, which may be placed anywhere.
-    double step;
+    std::string name;  // without the two dashes
+    const FieldControl* control = nullptr;
+    const SwitchControl* switch_control = nullptr;
+    Check check = Check::kRange;
+    float R::*field() const { return control != nullptr ? control->field : nullptr; }
 };
 
-using R = ParameterRecord;
+std::string dashed(std::string_view name) {
+    std::string text(name);
+    std::replace(text.begin(), text.end(), '_', '-');
+    return text;
+}
 
-// clang-format off
-const FieldOption kFields[] = {
-    {"image-size-single",    &R::image_size_single,    nullptr, Check::kRange, 20, 400, 1},
-    {"image-size-rotation",  &R::image_size_rotation,  nullptr, Check::kRotationSize, 20, 0, 1},
-    {"image-size-animation", &R::image_size_animation, nullptr, Check::kAnimationSize, 20, 0, 1},
-    {"image-size",           &R::image_size,           nullptr, Check::kImageSize, 20, 0, 1},
-    {"rotation-step",        &R::rotation_step,        nullptr, Check::kRotationStep, 15, 45, 0},
-    {"animation-step",       &R::animation_step,       nullptr, Check::kRange, 1, 10, 1},
-    {"sampling-step",        &R::sampling_step,        nullptr, Check::kSamplingStep, 0, 45, 0.5},
-    {"thickness",            &R::thickness,            nullptr, Check::kRange, 10, 3000, 1},
-    {"omega",                &R::omega,                nullptr, Check::kRange, 1.0, 2.5, 0.001},
-    {"epsilon",              &R::epsilon,              nullptr, Check::kRange, 1.0, 2.5, 0.001},
-    {"alpha",                &R::alpha,                nullptr, Check::kRange, 1.0, 2.5, 0.001},
-    {"gamma",                &R::gamma,                nullptr, Check::kRange, 1.0, 2.5, 0.001},
-    {"two-vz",               &R::two_vz,               nullptr, Check::kRange, 0, 180, 1},
-    {"two-vx",               &R::two_vz,               nullptr, Check::kSupplement, 0, 180, 1},
-    {"numerical-aperture",   &R::numerical_aperture,   nullptr, Check::kRange, 0.1, 1.0, 0.01},
-    {"c-axis-theta",         &R::c_axis_theta,         nullptr, Check::kRange, 0, 90, 1},
-    {"c-axis-phi",           &R::c_axis_phi,           nullptr, Check::kRange, 0, 360, 1},
-    {"x-axis-theta",         &R::x_axis_theta,         nullptr, Check::kRange, 0, 90, 1},
-    {"x-axis-phi",           &R::x_axis_phi,           nullptr, Check::kRange, 0, 360, 1},
-    {"y-axis-theta",         &R::y_axis_theta,         nullptr, Check::kRange, 0, 90, 1},
-    {"y-axis-phi",           &R::y_axis_phi,           nullptr, Check::kRange, 0, 360, 1},
-    {"z-axis-theta",         &R::z_axis_theta,         nullptr, Check::kRange, 0, 90, 1},
-    {"z-axis-phi",           &R::z_axis_phi,           nullptr, Check::kRange, 0, 360, 1},
-    {"a-axis-theta",         &R::a_axis_theta,         nullptr, Check::kRange, 0, 90, 0},
-    {"a-axis-phi",           &R::a_axis_phi,           nullptr, Check::kRange, 0, 360, 0},
-    {"b-axis-theta",         &R::b_axis_theta,         nullptr, Check::kRange, 0, 90, 0},
-    {"b-axis-phi",           &R::b_axis_phi,           nullptr, Check::kRange, 0, 360, 0},
-    {"axis-type",            nullptr, &R::axis_type,       Check::kSwitch, 0, 1, 0},
-    {"draw-mode",            nullptr, &R::draw_mode,       Check::kSwitch, 0, 2, 0},
-    {"no-test-plate",        nullptr, &R::no_test_plate,   Check::kSwitch, 0, 1, 0},
-    {"draw-range",           nullptr, &R::draw_range,      Check::kSwitch, 0, 1, 0},
-    {"projection-kind",      nullptr, &R::projection_kind, Check::kProjection, 0, 2, 0},
-};
-// clang-format on
+Check check_of(const FieldControl& control) {
+    const float R::*field = control.field;
+    if (field == &R::image_size_single || field == &R::image_size_rotation ||
+        field == &R::image_size_animation)
+        return Check::kImageSize;
+    if (field == &R::rotation_step)
+        return Check::kRotationStep;
+    if (field == &R::a_axis_theta || field == &R::a_axis_phi || field == &R::b_axis_theta ||
+        field == &R::b_axis_phi)
+        return Check::kPlacedAxis;
+    return Check::kRange;
+}
 
-constexpr double kRotationSteps[] = {15, 18, 20, 22.5, 30, 36, 45};
+// Every field a control sets, by its name, in the record's order; after the size and step
+// fields the size and step in effect, after 2Vz its partner 2Vx; then the switches.
+const std::vector<FieldOption>& field_options() {
+    static const std::vector<FieldOption> options = [] {
+        std::vector<FieldOption> list;
+        for (const FieldControl& control : field_controls()) {
+            list.push_back({dashed(control.name), &control, nullptr, check_of(control)});
+            if (control.field == &R::image_size_animation)
+                list.push_back({"image-size", nullptr, nullptr, Check::kCurrentSize});
+            if (control.field == &R::animation_step)
+                list.push_back({"sampling-step", nullptr, nullptr, Check::kCurrentStep});
+            if (control.field == &R::two_vz)
+                list.push_back({"two-vx", &control, nullptr, Check::kSupplement});
+        }
+        for (const SwitchControl& control : switch_controls())
+            list.push_back({dashed(control.name), nullptr, &control, Check::kSwitch});
+        return list;
+    }();
+    return options;
+}
 
 const FieldOption* find_field(std::string_view name) {
-    for (const FieldOption& field : kFields)
-        if (name == field.name)
-            return &field;
+    for (const FieldOption& option : field_options())
+        if (name == option.name)
+            return &option;
     return nullptr;
 }
 
@@ -105,79 +102,96 @@ std::string out_of_range(std::string_view name, double value, double low, double
            format_number(low) + " to " + format_number(high);
 }
 
-bool is_rotation_step(double value) {
-    return std::find(std::begin(kRotationSteps), std::end(kRotationSteps), value) !=
-           std::end(kRotationSteps);
+// "a, b or c"
+std::string list_of(const std::vector<double>& values) {
+    std::string text;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == values.size() ? " or " : ", ") + format_number(values[i]);
+    return text;
+}
+
+std::string list_of_steps() {
+    const std::vector<float> steps = rotation_steps();
+    return list_of({steps.begin(), steps.end()});
+}
+
+std::string list_of_values(const SwitchControl& control) {
+    std::vector<double> values;
+    for (const SwitchValue& v : control.values)
+        values.push_back(v.value);
+    std::sort(values.begin(), values.end());
+    return list_of(values);
 }
 
 // Whether value lies on the grid low, low + step, … (within float rounding of the step).
-bool on_step(double value, double low, double step) {
-    const double steps = (value - low) / step;
+bool on_step(double value, const ControlRange& range) {
+    const double steps = (value - range.lower) / range.step;
     return std::abs(steps - std::round(steps)) < 1e-4;
 }
 
+// An empty string when the value lies within the range (up to a scale's reach where the
+// control is a scale) and, unless anywhere will do, on its steps.
+std::string range_error(std::string_view name, double value, const ControlRange& range,
+                        double upper, bool on_grid = true) {
+    if (on_grid && !on_step(value, range))
+        return "--" + std::string(name) + " " + format_number(value) +
+               " is between the control's steps (" + format_number(range.step) + " from " +
+               format_number(range.lower) + ")";
+    // The bounds are held in single precision, like the values the controls store.
+    if (value < range.lower - 1e-6 || value > upper + 1e-6)
+        return out_of_range(name, value, range.lower, upper);
+    return {};
+}
+std::string range_error(std::string_view name, double value, const ControlRange& range) {
+    return range_error(name, value, range, range.upper);
+}
+
 // The checks that depend on no other field.
-std::string check_alone(const FieldOption& field, double value) {
-    if (field.step > 0 && !on_step(value, field.low, field.step))
-        return "--" + std::string(field.name) + " " + format_number(value) +
-               " is between the control's steps (" + format_number(field.step) + " from " +
-               format_number(field.low) + ")";
-    switch (field.check) {
+std::string check_alone(const FieldOption& option, double value) {
+    switch (option.check) {
         case Check::kRange:
         case Check::kSupplement:
-            if (value < field.low || value > field.high)
-                return out_of_range(field.name, value, field.low, field.high);
-            return {};
-        case Check::kSwitch:
-            if (value != std::trunc(value) || value < field.low || value > field.high)
-                return "--" + std::string(field.name) + " " + format_number(value) +
-                       " is not one of the integers " + format_number(field.low) + " to " +
-                       format_number(field.high);
-            return {};
-        case Check::kProjection:
-            if (value != 0 && value != 2)
-                return "--projection-kind " + format_number(value) +
-                       " is neither 0 (sine) nor 2 (Wulff)";
-            return {};
+            return range_error(option.name, value, option.control->range);
+        case Check::kPlacedAxis:
+            return range_error(option.name, value, option.control->range,
+                               option.control->range.upper, false);
+        case Check::kImageSize:
+            // The upper bound needs the steps, which may come later.
+            return range_error(option.name, value, option.control->range, 1e9);
         case Check::kRotationStep:
             if (!is_rotation_step(value))
-                return "--rotation-step " + format_number(value) +
-                       " is not one of 15, 18, 20, 22.5, 30, 36, 45";
+                return "--rotation-step " + format_number(value) + " is not " + list_of_steps();
             return {};
-        default:
-            return {};  // checked once every field is known
+        case Check::kSwitch:
+            if (value != std::trunc(value) || std::abs(value) > 1e6 ||
+                !takes_value(*option.switch_control, static_cast<std::int32_t>(value)))
+                return "--" + option.name + " " + format_number(value) + " is not " +
+                       list_of_values(*option.switch_control);
+            return {};
+        case Check::kCurrentSize:
+        case Check::kCurrentStep:
+            return {};  // checked once the mode is known
     }
-}
-
-float& size_field(ParameterRecord& r, int mode) {
-    if (mode == kRotationImage)
-        return r.image_size_rotation;
-    if (mode == kAnimation)
-        return r.image_size_animation;
-    return r.image_size_single;
-}
-
-float step_for(const ParameterRecord& r, int mode) {
-    return mode == kRotationImage ? r.rotation_step : r.animation_step;
+    return {};
 }
 
 // An option that edits the orientation, with the value its field receives.
 struct OrientationEdit {
-    const FieldOption* field;
+    const FieldOption* option;
     float value;
 };
 
 // Which of A, B, X, Y, Z the option sets, as the orientation panel numbers them, or -1.
-int axis_of(const FieldOption& field) {
+int axis_of(const FieldOption& option) {
     const OrientationState panel;
     for (int axis = 0; axis < kAxisCount; ++axis)
-        if (field.real == panel.axes[axis].theta || field.real == panel.axes[axis].phi)
+        if (option.field() == panel.axes[axis].theta || option.field() == panel.axes[axis].phi)
             return axis;
     return -1;
 }
 
-bool is_orientation_edit(const FieldOption& field) {
-    return field.real == &R::two_vz || axis_of(field) >= 0;
+bool is_orientation_edit(const FieldOption& option) {
+    return option.field() == &R::two_vz || axis_of(option) >= 0;
 }
 
 // The orientation options as the window's edits would make them, one after another from the
@@ -190,19 +204,20 @@ std::string apply_orientation_edits(ParameterRecord& r, const std::vector<Orient
     const OrientationEdit* optic = nullptr;
     const OrientationEdit* principal = nullptr;
     for (const OrientationEdit& edit : edits) {
-        const int axis = axis_of(*edit.field);
+        const int axis = axis_of(*edit.option);
         if ((axis == kAxisA || axis == kAxisB) && optic == nullptr)
             optic = &edit;
         if (axis >= kAxisX && principal == nullptr)
             principal = &edit;
     }
     if (optic != nullptr && principal != nullptr)
-        return "--" + std::string(principal->field->name) + " and --" + optic->field->name +
+        return "--" + principal->option->name + " and --" + optic->option->name +
                " contradict each other: give the optic axes A, B or the principal axes X, Y, Z";
     for (const OrientationEdit& edit : edits) {
-        const int axis = axis_of(*edit.field);
+        const int axis = axis_of(*edit.option);
+        float R::*field = edit.option->field();
         if (optic != nullptr) {
-            r.*(edit.field->real) = edit.value;
+            r.*field = edit.value;
             continue;
         }
         if (axis < 0) {
@@ -217,12 +232,10 @@ std::string apply_orientation_edits(ParameterRecord& r, const std::vector<Orient
             select_rotation_axis(state, axis);
         // The axis's spin button shows its angle within the control's range, and setting it
         // to the value it shows changes nothing.
-        const float field_value = r.*(edit.field->real);
-        const float shown =
-            std::clamp(field_value, float(edit.field->low), float(edit.field->high));
-        if (edit.value == shown)
+        const ControlRange& range = edit.option->control->range;
+        if (edit.value == std::clamp(r.*field, range.lower, range.upper))
             continue;
-        if (edit.field->real == state.axes[axis].theta)
+        if (field == state.axes[axis].theta)
             tilt_rotation_axis(r, state, edit.value);
         else
             turn_rotation_axis(r, state, edit.value);
@@ -230,20 +243,164 @@ std::string apply_orientation_edits(ParameterRecord& r, const std::vector<Orient
     return {};
 }
 
+// The parse so far: the options, the record's fields given, and the orientation edits in
+// their order.
+struct Parse {
+    RenderOptions options;
+    std::vector<const FieldOption*> given;
+    std::vector<OrientationEdit> edits;
+
+    bool was_given(std::string_view name) const {
+        return std::any_of(given.begin(), given.end(),
+                           [&](const FieldOption* option) { return option->name == name; });
+    }
+};
+
+bool is_own_option(std::string_view name) {
+    return name == "frame" || name == "light" || name == "display-gamma" || name == "out" ||
+           name == "movie-size" || name == "speed";
+}
+
+// The options that are not fields of the record.
+std::string take_own_option(Parse& parse, std::string_view name, std::string_view text) {
+    RenderOptions& o = parse.options;
+    if (name == "out") {
+        if (text.empty())
+            return "--out needs a file name";
+        o.out = std::string(text);
+        return {};
+    }
+    const std::optional<double> value = parse_number(text);
+    if (!value)
+        return "--" + std::string(name) + " " + std::string(text) + " is not a number";
+    if (name == "frame") {
+        if (*value != std::trunc(*value) || *value < 0 || *value > 1e6)
+            return "--frame " + std::string(text) + " is not a frame number";
+        o.frame = static_cast<int>(*value);
+    } else if (name == "light") {
+        if (*value < 0)
+            return "--light " + std::string(text) + " is negative";
+        o.light = static_cast<float>(*value);
+    } else if (name == "display-gamma") {
+        const ControlRange& gamma = controls::kDisplayGamma;
+        if (*value < gamma.lower || *value > scale_reach(gamma) + 1e-6)
+            return out_of_range(name, *value, gamma.lower, scale_reach(gamma));
+        o.display_gamma = static_cast<float>(*value);
+    } else if (name == "speed") {
+        if (std::string error =
+                range_error(name, *value, controls::kSpeed, scale_reach(controls::kSpeed));
+            !error.empty())
+            return error;
+        o.speed = static_cast<float>(*value);
+    } else {
+        // Any side the movie-size dialog can offer to some figure; the figure's own lower
+        // bound is checked with the figure.
+        const ControlRange sizes = movie_size_range(1);
+        if (std::string error = range_error(name, *value, sizes); !error.empty())
+            return error;
+        o.movie_size = static_cast<int>(*value);
+    }
+    return {};
+}
+
+// One option --name with its value text.
+std::string take_option(Parse& parse, std::string_view name, std::string_view text) {
+    if (is_own_option(name))
+        return take_own_option(parse, name, text);
+    const FieldOption* option = find_field(name);
+    const std::optional<double> value = parse_number(text);
+    if (!value)
+        return "--" + std::string(name) + " " + std::string(text) + " is not a number";
+    if (std::string error = check_alone(*option, *value); !error.empty())
+        return error;
+    const double stored = option->check == Check::kSupplement ? 180.0 - *value : *value;
+    ParameterRecord& r = parse.options.record;
+    if (option->switch_control != nullptr)
+        r.*(option->switch_control->field) = static_cast<std::int32_t>(stored);
+    else if (is_orientation_edit(*option))
+        parse.edits.push_back({option, static_cast<float>(stored)});
+    else if (option->check == Check::kCurrentSize)
+        r.image_size = static_cast<float>(stored);
+    else if (option->check == Check::kCurrentStep)
+        r.sampling_step = static_cast<float>(stored);
+    else
+        r.*(option->field()) = static_cast<float>(stored);
+    parse.given.push_back(option);
+    return {};
+}
+
+// The step in effect stands for the current mode's step control; in the single-image mode,
+// which shows none, for whatever a step control may have left there.
+std::string take_current_step(ParameterRecord& r) {
+    const float step = r.sampling_step;
+    switch (r.draw_mode) {
+        case kRotationImage:
+            if (!is_rotation_step(step))
+                return "--sampling-step " + format_number(step) + " is not " + list_of_steps();
+            r.rotation_step = step;
+            return {};
+        case kAnimation:
+            if (std::string error = range_error("sampling-step", step, controls::kAnimationStep);
+                !error.empty())
+                return error;
+            r.animation_step = step;
+            return {};
+        default:
+            if (step != 0 && !is_rotation_step(step) &&
+                !range_error("sampling-step", step, controls::kAnimationStep).empty())
+                return "--sampling-step " + format_number(step) +
+                       " is no step of the rotation image or the animation";
+            return {};
+    }
+}
+
+// What needs every option known: the orientation edits in their order, α ≤ γ, the size and
+// step in effect, the sizes against their modes' maxima, and the derived fields.
+std::string finish_record(Parse& parse) {
+    ParameterRecord& r = parse.options.record;
+    if (std::string error = apply_orientation_edits(r, parse.edits); !error.empty())
+        return error;
+    // The optical properties panel keeps alpha at or below gamma.
+    if (r.alpha > r.gamma)
+        return "--alpha " + format_number(r.alpha) + " is above --gamma " + format_number(r.gamma) +
+               ": the least index cannot exceed the greatest";
+    const int mode = r.draw_mode;
+    if (parse.was_given("sampling-step"))
+        if (std::string error = take_current_step(r); !error.empty())
+            return error;
+    const bool size_given = parse.was_given("image-size");
+    if (size_given)
+        image_size_field(r, mode) = r.image_size;
+    // A size given must fit its mode's control; a default one that does not is lowered, as
+    // the size control lowers it.
+    for (const FieldOption& option : field_options()) {
+        if (option.check != Check::kImageSize)
+            continue;
+        const FieldControl& control = *option.control;
+        const bool current = &image_size_field(r, mode) == &(r.*control.field);
+        const bool given = parse.was_given(option.name) || (current && size_given);
+        const ControlRange range = control_range(r, control.field);
+        if (given)
+            if (std::string error = range_error(current && size_given ? "image-size" : option.name,
+                                                r.*control.field, range);
+                !error.empty())
+                return error;
+    }
+    update_derived_fields(r);
+    return {};
+}
+
 }  // namespace
 
 ParsedRenderOptions parse_render_options(std::span<const std::string_view> arguments) {
-    RenderOptions o;
-    set_default_parameters(o.record);
-    ParameterRecord& r = o.record;
-    std::vector<const FieldOption*> given;
-    std::vector<OrientationEdit> edits;
+    Parse parse;
+    set_default_parameters(parse.options.record);
     auto fail = [](std::string message) { return ParsedRenderOptions{std::nullopt, message}; };
 
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         std::string_view argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
-            o.help = true;
+            parse.options.help = true;
             continue;
         }
         if (argument.substr(0, 2) != "--")
@@ -258,110 +415,19 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
             return fail(
                 "--mean-index is not taken: it follows from omega and epsilon, or from "
                 "alpha and gamma");
-        const FieldOption* field = find_field(name);
-        const bool known =
-            field || name == "frame" || name == "light" || name == "display-gamma" || name == "out";
-        if (!known)
+        if (!is_own_option(name) && find_field(name) == nullptr)
             return fail("unknown option --" + std::string(name));
         if (!text) {
             if (i + 1 == arguments.size())
                 return fail("--" + std::string(name) + " needs a value");
             text = arguments[++i];
         }
-        if (name == "out") {
-            if (text->empty())
-                return fail("--out needs a file name");
-            o.out = std::string(*text);
-            continue;
-        }
-        const std::optional<double> value = parse_number(*text);
-        if (!value)
-            return fail("--" + std::string(name) + " " + std::string(*text) + " is not a number");
-        if (name == "frame") {
-            if (*value != std::trunc(*value) || *value < 0 || *value > 1e6)
-                return fail("--frame " + std::string(*text) + " is not a frame number");
-            o.frame = static_cast<int>(*value);
-        } else if (name == "light") {
-            if (*value < 0)
-                return fail("--light " + std::string(*text) + " is negative");
-            o.light = static_cast<float>(*value);
-        } else if (name == "display-gamma") {
-            if (*value < 1.0 || *value > 10.0)
-                return fail(out_of_range(name, *value, 1.0, 10.0));
-            o.display_gamma = static_cast<float>(*value);
-        } else {
-            if (std::string error = check_alone(*field, *value); !error.empty())
-                return fail(error);
-            const double stored = field->check == Check::kSupplement ? 180.0 - *value : *value;
-            if (field->real && is_orientation_edit(*field))
-                edits.push_back({field, static_cast<float>(stored)});
-            else if (field->real)
-                r.*(field->real) = static_cast<float>(stored);
-            else
-                r.*(field->integer) = static_cast<std::int32_t>(stored);
-            given.push_back(field);
-        }
+        if (std::string error = take_option(parse, name, *text); !error.empty())
+            return fail(error);
     }
-    auto was_given = [&](const char* name) {
-        return std::any_of(given.begin(), given.end(),
-                           [&](const FieldOption* f) { return std::string_view(f->name) == name; });
-    };
-
-    if (std::string error = apply_orientation_edits(r, edits); !error.empty())
+    if (std::string error = finish_record(parse); !error.empty())
         return fail(error);
-    // The optical properties panel keeps alpha at or below gamma.
-    if (r.alpha > r.gamma)
-        return fail("--alpha " + format_number(r.alpha) + " is above --gamma " +
-                    format_number(r.gamma) + ": the least index cannot exceed the greatest");
-
-    const int mode = r.draw_mode;
-    const bool stepped = mode != kSingleImage;
-    // The step in effect stands for the current mode's step control.
-    if (was_given("sampling-step")) {
-        const float step = r.sampling_step;
-        if (mode == kRotationImage && !is_rotation_step(step))
-            return fail("--sampling-step " + format_number(step) +
-                        " is not one of 15, 18, 20, 22.5, 30, 36, 45");
-        if (mode == kAnimation && (step < 1 || step > 10 || step != std::trunc(step)))
-            return fail(out_of_range("sampling-step", step, 1, 10));
-        if (mode == kSingleImage && (step < 0 || step > 45))
-            return fail(out_of_range("sampling-step", step, 0, 45));
-        if (mode == kRotationImage)
-            r.rotation_step = step;
-        if (mode == kAnimation)
-            r.animation_step = step;
-    }
-    // The image size in effect likewise stands for the current mode's size control.
-    if (was_given("image-size"))
-        size_field(r, mode) = r.image_size;
-
-    // A size given on the command line must fit its mode's control; a default one that does
-    // not is lowered, as the size control lowers it when it is built.
-    const struct {
-        int mode;
-        const char* name;
-    } sizes[] = {{kSingleImage, "image-size-single"},
-                 {kRotationImage, "image-size-rotation"},
-                 {kAnimation, "image-size-animation"}};
-    for (const auto& s : sizes) {
-        const int maximum = max_image_size(s.mode, step_for(r, s.mode));
-        float& size = size_field(r, s.mode);
-        const bool explicit_size = was_given(s.name) || (s.mode == mode && was_given("image-size"));
-        if (explicit_size && (size < 20 || size > maximum))
-            return fail(
-                out_of_range(s.mode == mode && was_given("image-size") ? "image-size" : s.name,
-                             size, 20, maximum));
-        if (size > maximum)
-            size = static_cast<float>(maximum);
-    }
-
-    r.image_size = size_field(r, mode);
-    if (stepped)
-        r.sampling_step = step_for(r, mode);
-    else if (!was_given("sampling-step"))
-        r.sampling_step = 0;
-    r.mean_index = mean_index(r);
-    return {o, {}};
+    return {parse.options, {}};
 }
 
 std::string check_against_figure(const RenderOptions& options, const Figure& figure) {
@@ -369,14 +435,32 @@ std::string check_against_figure(const RenderOptions& options, const Figure& fig
         return "--frame " + std::to_string(options.frame) + " is outside 0 to " +
                std::to_string(figure.frames - 1);
     if (options.light) {
-        const double high = 2.0 * figure.reference_light - 0.1;
-        if (*options.light > high + 1e-6)
-            return out_of_range("light", *options.light, 0, high);
+        const ControlRange light = light_range(figure.reference_light);
+        if (*options.light > scale_reach(light) + 1e-6)
+            return out_of_range("light", *options.light, light.lower, scale_reach(light));
     }
     return {};
 }
 
+std::optional<int> movie_side(const RenderOptions& options, int figure_side, std::string& error) {
+    if (options.record.draw_mode != kAnimation) {
+        error = options.out + ": movies need the animation mode (--draw-mode 2)";
+        return std::nullopt;
+    }
+    const ControlRange sizes = movie_size_range(figure_side);
+    const int side = options.movie_size.value_or(default_movie_size(figure_side));
+    if (side < sizes.lower) {
+        error = "--movie-size " + std::to_string(side) + " is below " + format_number(sizes.lower) +
+                " for a figure of " + std::to_string(figure_side);
+        return std::nullopt;
+    }
+    return side;
+}
+
 std::string render_usage() {
+    const ControlRange& gamma = controls::kDisplayGamma;
+    const ControlRange& speed = controls::kSpeed;
+    const ControlRange movie = movie_size_range(1);
     std::string text =
         "usage: lumitra-render [--FIELD VALUE]... [--frame K] [--light L] [--display-gamma G] "
         "--out FILE\n"
@@ -386,40 +470,49 @@ std::string render_usage() {
         "  --out FILE         the file to write (required)\n"
         "  --frame K          the frame to write, from 0 (default) to the frame count less one\n"
         "  --light L          light intensity, 0 to 2 L0 - 0.1 (default L0 of the figure)\n"
-        "  --display-gamma G  display gamma, 1 to 10 (default 2.4)\n"
+        "  --display-gamma G  display gamma, " +
+        format_number(gamma.lower) + " to " + format_number(scale_reach(gamma)) +
+        " (default 2.4)\n"
         "Fields of the parameter record (unset ones as after start-up):\n";
-    for (const FieldOption& field : kFields) {
-        text += "  --" + std::string(field.name);
-        switch (field.check) {
+    for (const FieldOption& option : field_options()) {
+        text += "  --" + option.name + "  ";
+        const ControlRange* range = option.control != nullptr ? &option.control->range : nullptr;
+        switch (option.check) {
             case Check::kRange:
-            case Check::kSwitch:
-                text += "  " + format_number(field.low) + " to " + format_number(field.high);
+            case Check::kPlacedAxis:
+                text += format_number(range->lower) + " to " + format_number(range->upper);
                 break;
-            case Check::kProjection:
-                text += "  0 (sine) or 2 (Wulff)";
+            case Check::kSwitch:
+                text += list_of_values(*option.switch_control);
                 break;
             case Check::kRotationStep:
-                text += "  15, 18, 20, 22.5, 30, 36 or 45";
-                break;
-            case Check::kRotationSize:
-                text += "  20 to the rotation image's maximum for the rotation step";
-                break;
-            case Check::kAnimationSize:
-                text += "  20 to the animation's maximum for the animation step";
+                text += list_of_steps();
                 break;
             case Check::kImageSize:
-                text += "  the size of the current drawing mode";
+                text += format_number(range->lower) + " to the mode's maximum for its step";
                 break;
-            case Check::kSamplingStep:
-                text += "  the step of the current drawing mode";
+            case Check::kCurrentSize:
+                text += "the size of the current drawing mode";
+                break;
+            case Check::kCurrentStep:
+                text += "the step of the current drawing mode";
                 break;
             case Check::kSupplement:
-                text += "  0 to 180, sets two-vz to 180 minus it";
+                text += format_number(range->lower) + " to " + format_number(range->upper) +
+                        ", sets two-vz to 180 minus it";
                 break;
         }
         text += "\n";
     }
     text +=
+        "Movies (.mpg, .mpeg; animation mode only):\n"
+        "  --movie-size T  side of the movie frames, a multiple of " +
+        format_number(movie.step) + " up to " + format_number(movie.upper) +
+        "\n"
+        "  --speed S       stage rotation in degrees per second, " +
+        format_number(speed.lower) + " to " + format_number(scale_reach(speed)) + " (default " +
+        format_number(controls::kDefaultSpeed) +
+        ")\n"
         "What the window derives is derived the same way:\n"
         "  The mean index is not an option: it follows from the indices. alpha may not exceed\n"
         "  gamma. The axes of a biaxial crystal move as the window's edits move them, one edit\n"

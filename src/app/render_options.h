@@ -1,9 +1,9 @@
 // The command line of lumitra-render, which draws a figure without a window: the fields of
 // the parameter record by their names with dashes (--two-vz 40, --draw-mode 2, ...), and the
-// frame, light intensity, display gamma and output file. A value is accepted only within
-// the range of the control that sets it in the main window, and what the window derives from
-// an edit is derived here the same way, so that every picture the renderer makes is one the
-// program can show.
+// frame, light intensity, display gamma, movie size and speed, and output file. A value is
+// accepted only when the control that sets it in the program can hold it (model/controls.h),
+// and what the window derives from an edit is derived here the same way, so that every
+// picture the renderer makes is one the program can show.
 #pragma once
 
 #include <optional>
@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/controls.h"
 #include "model/parameter_record.h"
 #include "optics/figure_buffer.h"
 
@@ -20,8 +21,10 @@ struct RenderOptions {
     // derive them.
     ParameterRecord record{};
     int frame = 0;
-    std::optional<float> light;  // the light-intensity slider; none: the figure's own L0
-    float display_gamma = 2.4f;  // the gamma slider
+    std::optional<float> light;             // the light-intensity slider; none: the figure's own L0
+    float display_gamma = 2.4f;             // the gamma slider
+    std::optional<int> movie_size;          // the movie-size dialog; none: its starting value
+    float speed = controls::kDefaultSpeed;  // the speed slider, degrees a second
     std::string out;
     bool help = false;
 };
@@ -34,9 +37,14 @@ struct ParsedRenderOptions {
 // arguments: the command line without the program name.
 ParsedRenderOptions parse_render_options(std::span<const std::string_view> arguments);
 
-// The checks that need the computed figure: the frame exists, the light intensity lies on
-// its slider (0 to 2 L0 − 0.1). An empty string when both hold.
+// The checks that need the computed figure (or its shape): the frame exists, the light
+// intensity lies on its slider. An empty string when both hold.
 std::string check_against_figure(const RenderOptions& options, const Figure& figure);
+
+// The side of the movie of a figure of the given side: the size asked for, or the movie-size
+// dialog's starting value. Nothing, with the reason in error, when the dialog could not
+// offer it or the record is not in the animation mode.
+std::optional<int> movie_side(const RenderOptions& options, int figure_side, std::string& error);
 
 // The text of --help.
 std::string render_usage();

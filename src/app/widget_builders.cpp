@@ -17,19 +17,20 @@ Gtk::Label* make_row_label(Gtk::Box& row, const char* sjis, int width) {
 
 }  // namespace
 
-Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, int label_width, int spin_width,
-                                   float value, float lower, float upper, float step, float page,
-                                   float digits) {
+Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, RowWidths widths, float value,
+                                   const ControlRange& range) {
     auto* row = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
     box.pack_start(*row, false, false, 2);
-    Gtk::Label* label = make_row_label(*row, sjis, label_width);
+    Gtk::Label* label = make_row_label(*row, sjis, widths.label);
 
-    auto adjustment = Gtk::Adjustment::create(value, lower, upper, step, page, 0.0);
-    auto* spin = Gtk::manage(new Gtk::SpinButton(adjustment, 0.0, static_cast<unsigned>(digits)));
+    auto adjustment =
+        Gtk::Adjustment::create(value, range.lower, range.upper, range.step, range.page, 0.0);
+    auto* spin =
+        Gtk::manage(new Gtk::SpinButton(adjustment, 0.0, static_cast<unsigned>(range.digits)));
     // Without a character count the entry asks for room for the widest value it could
     // hold and ignores the narrow width the panels are laid out for.
     spin->set_width_chars(1);
-    spin->set_size_request(spin_width, -1);
+    spin->set_size_request(widths.control, -1);
     spin->set_numeric(true);
     spin->set_snap_to_ticks(true);
     row->pack_start(*spin, false, false, 0);
@@ -38,15 +39,17 @@ Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, int label_wi
     return spin;
 }
 
-Gtk::Scale* make_labeled_scale(Gtk::Box& box, const char* sjis, int label_width, int scale_width,
-                               float value, float lower, float upper, float step, float page) {
+Gtk::Scale* make_labeled_scale(Gtk::Box& box, const char* sjis, RowWidths widths, float value,
+                               const ControlRange& range) {
     auto* row = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 10));
     box.pack_start(*row, false, false, 5);
-    make_row_label(*row, sjis, label_width);
+    make_row_label(*row, sjis, widths.label);
 
-    auto adjustment = Gtk::Adjustment::create(value, lower, upper, step, page, page);
+    auto adjustment = Gtk::Adjustment::create(value, range.lower, range.upper, range.step,
+                                              range.page, range.page);
     auto* scale = Gtk::manage(new Gtk::Scale(adjustment, Gtk::ORIENTATION_HORIZONTAL));
-    scale->set_size_request(scale_width, -1);
+    scale->set_digits(range.digits);
+    scale->set_size_request(widths.control, -1);
     row->pack_start(*scale, false, false, 0);
     return scale;
 }

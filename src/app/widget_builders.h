@@ -7,20 +7,27 @@
 
 #include <string>
 
-// A row "label  [spin]" packed into box (no expand, padding 2). The label is right-aligned
-// with width label_width; the spin is numeric only, snaps to its steps and shows
-// trunc(digits) decimals. Its adjustment has page increment page and page size 0, so the
-// spin reaches upper itself (a page size would stop it at upper - page). The label is kept
-// on the spin under the object-data key "label" (see spin_label).
-Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, int label_width, int spin_width,
-                                   float value, float lower, float upper, float step, float page,
-                                   float digits);
+#include "model/controls.h"
+
+// The width requests of a labelled row's label and control, in pixels.
+struct RowWidths {
+    int label;
+    int control;
+};
+
+// A row "label  [spin]" packed into box (no expand, padding 2). The label is right-aligned;
+// the spin is numeric only, snaps to the range's steps and shows its digits. Its adjustment
+// has the range's page as page increment and page size 0, so the spin reaches upper itself
+// (a page size would stop it at upper - page). The label is kept on the spin under the
+// object-data key "label" (see spin_label).
+Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, RowWidths widths, float value,
+                                   const ControlRange& range);
 
 // A row "label  [scale]" packed into box (no expand, padding 5, spacing 10). Unlike the
-// spin, the scale's adjustment keeps page size = page, so its value ends at upper - page.
-// The value is reported continuously while the slider is dragged.
-Gtk::Scale* make_labeled_scale(Gtk::Box& box, const char* sjis, int label_width, int scale_width,
-                               float value, float lower, float upper, float step, float page);
+// spin, the scale's adjustment keeps page size = page, so its value ends at upper - page
+// (scale_reach). The value is reported continuously while the slider is dragged.
+Gtk::Scale* make_labeled_scale(Gtk::Box& box, const char* sjis, RowWidths widths, float value,
+                               const ControlRange& range);
 
 // A button with border width 5 that expands and fills in box (in a dialog's action area
 // too: the buttons there share its width).

@@ -5,6 +5,8 @@
 // display.
 #pragma once
 
+#include "model/controls.h"
+
 // Seconds since the stage clock was last restarted.
 class StageClock {
   public:
@@ -22,8 +24,6 @@ class TickTimeout {
     virtual void remove() = 0;
 };
 
-inline constexpr float kDefaultAnimationSpeed = 45.0f;  // degrees of stage rotation a second
-
 // One azimuth step's worth of time at the given speed, truncated to whole milliseconds.
 int frame_period_ms(float step_degrees, float speed);
 // The stage azimuth after `elapsed` seconds at `speed`; a full turn starts again at 0
@@ -36,7 +36,7 @@ class Animation {
   public:
     // step_degrees: the stage-azimuth step of the Draw; frames: its frame count n.
     Animation(float step_degrees, int frames, StageClock& clock, TickTimeout& timeout,
-              float speed = kDefaultAnimationSpeed);
+              float speed = controls::kDefaultSpeed);
     Animation(const Animation&) = delete;
     Animation& operator=(const Animation&) = delete;
     ~Animation();

@@ -6,15 +6,14 @@
 #include "app/widget_builders.h"
 #include "figure/buffer_drawing.h"
 #include "figure/overlay_geometry.h"
+#include "model/controls.h"
 #include "model/texts.h"
 #include "output/save_dialog.h"
 
 namespace {
 
 constexpr char kTitle[] = "Lumitra - Interference Figure";
-constexpr int kLabelWidth = 60;
-constexpr int kScaleWidth = 100;
-constexpr float kToneStep = 0.1f;
+constexpr RowWidths kWidths{60, 100};
 constexpr RgbColor kCircleColour{0, 255, 0};
 constexpr RgbColor kMarkColour{255, 255, 0};
 
@@ -54,12 +53,6 @@ class GlibTickTimeout : public TickTimeout {
     std::function<bool()> tick_;
     std::vector<sigc::connection> connections_;
 };
-
-// The upper bound of the light slider: twice the figure's reference light, but never so
-// low that the reference itself would lie beyond the slider's last step.
-double light_upper(float reference_light) {
-    return std::max(2.0 * reference_light, double(reference_light) + kToneStep);
-}
 
 }  // namespace
 
@@ -114,13 +107,10 @@ void FigureWindow::build() {
     row->pack_start(*slider_column, false, false, 0);
 
     const float reference = figure_.reference_light;
-    light_scale_ = make_labeled_scale(
-        *slider_column, texts::light_intensity, kLabelWidth, kScaleWidth, reference, 0.0f,
-        static_cast<float>(light_upper(reference)), kToneStep, kToneStep);
-    light_scale_->set_digits(1);
-    gamma_scale_ = make_labeled_scale(*slider_column, texts::gamma_value, kLabelWidth, kScaleWidth,
-                                      figure_.encoding_gamma, 1.0f, 10.1f, kToneStep, kToneStep);
-    gamma_scale_->set_digits(1);
+    light_scale_ = make_labeled_scale(*slider_column, texts::light_intensity, kWidths, reference,
+                                      light_range(reference));
+    gamma_scale_ = make_labeled_scale(*slider_column, texts::gamma_value, kWidths,
+                                      figure_.encoding_gamma, controls::kDisplayGamma);
     light_scale_->signal_value_changed().connect(
         sigc::mem_fun(*this, &FigureWindow::on_tone_changed));
     gamma_scale_->signal_value_changed().connect(
@@ -148,17 +138,15 @@ void FigureWindow::build_animation_controls(Gtk::Box& figure_column, Gtk::Box& s
     start_ = make_button(*buttons, texts::start);
     stop_ = make_button(*buttons, texts::stop);
 
-    speed_scale_ = make_labeled_scale(slider_column, texts::speed, kLabelWidth, kScaleWidth,
-                                      kDefaultAnimationSpeed, 10.0f, 91.0f, 1.0f, 1.0f);
-    speed_scale_->set_digits(0);
-    azimuth_scale_ = make_labeled_scale(slider_column, texts::azimuth, kLabelWidth, kScaleWidth,
-                                        0.0f, 0.0f, 360.0f, 1.0f, 1.0f);
-    azimuth_scale_->set_digits(0);
+    speed_scale_ = make_labeled_scale(slider_column, texts::speed, kWidths, controls::kDefaultSpeed,
+                                      controls::kSpeed);
+    azimuth_scale_ =
+        make_labeled_scale(slider_column, texts::azimuth, kWidths, 0.0f, controls::kStageAzimuth);
 
     clock_ = std::make_unique<GlibStageClock>();
     timeout_ = std::make_unique<GlibTickTimeout>([this] { return on_tick(); });
     animation_ = std::make_unique<Animation>(figure_.setup.params.sampling_step, figure_.frames,
-                                             *clock_, *timeout_, kDefaultAnimationSpeed);
+                                             *clock_, *timeout_, controls::kDefaultSpeed);
 
     start_->signal_clicked().connect([this] { animation_->start(); });
     stop_->signal_clicked().connect([this] { animation_->stop(); });

@@ -140,15 +140,3 @@ void recompute_axes_for_two_v(ParameterRecord& record, OrientationState& state) 
     }
     state.edit_kind = kNoEdit;
 }
-
-float snap_rotation_step(float entered, float previous) {
-    const int old_half_degrees = static_cast<int>(2.0f * previous);
-    int n = static_cast<int>(2.0f * entered);
-    if (n < 1)
-        n = 1;
-    // n is the step in half degrees; 360 half degrees is the half turn the step must divide.
-    while (360 % n != 0) {
-        n += n > old_half_degrees ? 1 : -1;
-    }
-    return static_cast<float>(n) * 0.5f;
-}

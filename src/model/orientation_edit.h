@@ -58,8 +58,3 @@ void select_rotation_axis(OrientationState& state, int axis);
 // After a new two_vz: with X, Y or Z as rotation axis the principal axes stay and A, B follow;
 // with A or B as rotation axis that axis and Y stay, and X, Z and the other optic axis follow.
 void recompute_axes_for_two_v(ParameterRecord& record, OrientationState& state);
-
-// The stage-azimuth step of the rotation image must divide 360 in half degrees; an entered
-// value is moved away from the previous step to the next such divisor (44 -> 45, 16 from 30
-// -> 15, one click up from 30 -> 36).
-float snap_rotation_step(float entered, float previous);

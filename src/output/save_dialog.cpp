@@ -9,6 +9,7 @@
 #include "app/message_dialog.h"
 #include "app/widget_builders.h"
 #include "figure/figure_window.h"
+#include "model/controls.h"
 #include "model/texts.h"
 #include "output/movie_pipeline.h"
 #include "output/output_frames.h"
@@ -18,10 +19,6 @@
 int movie_size = 0;
 
 namespace {
-
-constexpr int kMovieStep = 16;
-constexpr int kLargestMovie = 480;
-constexpr int kMovieStart = 240;
 
 Gtk::FileChooserDialog* shown_chooser = nullptr;
 Gtk::Dialog* shown_size_dialog = nullptr;
@@ -113,15 +110,12 @@ bool on_save_ok(Gtk::FileChooserDialog& chooser, FigureWindow& window) {
 }
 
 std::optional<int> ask_movie_size(int figure_side) {
-    const int lower = (figure_side + kMovieStep - 1) / kMovieStep * kMovieStep;
-    const int start = std::max(kMovieStart, lower);
-
     Gtk::Dialog dialog;
     dialog.set_title("MPEG file size");
     make_transient_for_active_window(dialog);
-    Gtk::SpinButton* spin = make_labeled_spin(
-        *dialog.get_content_area(), texts::movie_image_size, 185, 60, float(start), float(lower),
-        float(kLargestMovie), float(kMovieStep), float(kMovieStep), 0.0f);
+    Gtk::SpinButton* spin =
+        make_labeled_spin(*dialog.get_content_area(), texts::movie_image_size, {185, 60},
+                          float(default_movie_size(figure_side)), movie_size_range(figure_side));
     Gtk::ButtonBox* actions = dialog.get_action_area();
     Gtk::Button* ok = make_button(*actions, texts::ok);
     Gtk::Button* cancel = make_button(*actions, texts::cancel);

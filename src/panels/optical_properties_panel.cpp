@@ -3,6 +3,7 @@
 #include "app/label_text.h"
 #include "app/symbol_style.h"
 #include "app/widget_builders.h"
+#include "model/controls.h"
 #include "model/derived_values.h"
 #include "model/parameter_record.h"
 #include "model/texts.h"
@@ -12,8 +13,6 @@
 namespace {
 
 constexpr int kCaptionWidth = 80;
-constexpr float kLowestIndex = 1.0f;
-constexpr float kHighestIndex = 2.5f;
 
 Gtk::Frame* frame = nullptr;
 Gtk::Box* content = nullptr;
@@ -49,8 +48,8 @@ void add_caption(Gtk::Box& row, const char* sjis) {
 
 Gtk::SpinButton* add_index_spin(Gtk::Box& row, const char* symbol_text, float value,
                                 const char* tip) {
-    Gtk::SpinButton* spin = make_labeled_spin(row, symbol_text, 25, 60, value, kLowestIndex,
-                                              kHighestIndex, 0.001f, 0.1f, 3.0f);
+    Gtk::SpinButton* spin =
+        make_labeled_spin(row, symbol_text, {25, 60}, value, controls::kRefractiveIndex);
     // Room for all three decimals ("1.544"): a narrower entry would hide the last one.
     spin->set_width_chars(5);
     if (Gtk::Label* label = spin_label(*spin))
@@ -61,7 +60,7 @@ Gtk::SpinButton* add_index_spin(Gtk::Box& row, const char* symbol_text, float va
 
 Gtk::SpinButton* add_angle_spin(Gtk::Box& row, const char* text, float value, const char* tip) {
     Gtk::SpinButton* spin =
-        make_labeled_spin(row, text, 35, 50, value, 0.0f, 180.0f, 1.0f, 10.0f, 0.0f);
+        make_labeled_spin(row, text, {35, 50}, value, controls::kOpticAxialAngle);
     set_tooltip(*spin, tip);
     return spin;
 }

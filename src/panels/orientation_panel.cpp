@@ -6,6 +6,7 @@
 #include "app/label_text.h"
 #include "app/symbol_style.h"
 #include "app/widget_builders.h"
+#include "model/controls.h"
 #include "model/parameter_record.h"
 #include "model/texts.h"
 #include "panels/other_parameters_panel.h"
@@ -65,7 +66,7 @@ std::string angle_text(float degrees) {
 }
 
 Gtk::SpinButton* add_theta_spin(Gtk::Box& row, float value) {
-    Gtk::SpinButton* spin = make_labeled_spin(row, "q  ", 25, 50, value, 0, 90, 1, 10, 0);
+    Gtk::SpinButton* spin = make_labeled_spin(row, "q  ", {25, 50}, value, controls::kAxisTheta);
     if (Gtk::Label* label = spin_label(*spin))
         set_symbol_style(*label);
     set_tooltip(*spin, texts::angle_to_microscope_axis_tip);
@@ -73,7 +74,7 @@ Gtk::SpinButton* add_theta_spin(Gtk::Box& row, float value) {
 }
 
 Gtk::SpinButton* add_phi_spin(Gtk::Box& row, float value) {
-    Gtk::SpinButton* spin = make_labeled_spin(row, "f  ", 25, 50, value, 0, 360, 1, 10, 0);
+    Gtk::SpinButton* spin = make_labeled_spin(row, "f  ", {25, 50}, value, controls::kAxisPhi);
     spin->set_wrap(true);
     if (Gtk::Label* label = spin_label(*spin))
         set_symbol_style(*label);
@@ -184,7 +185,7 @@ void build_editable_row(int axis) {
     const AxisRecord& record = state.axes[axis];
     theta_spin = add_theta_spin(*row, parameters.*record.theta);
     phi_spin = add_phi_spin(*row, parameters.*record.phi);
-    r_spin = make_labeled_spin(*row, "R  ", 20, 16, 0, -180, 180, 1, 10, 0);
+    r_spin = make_labeled_spin(*row, "R  ", {20, 16}, 0, controls::kRotationAngle);
     r_spin->set_wrap(true);
     // Room for "-180"; the requested width is narrower than any spin button can be drawn.
     r_spin->set_width_chars(4);
@@ -257,12 +258,12 @@ void on_step_changed() {
 
 void build_step_row() {
     if (parameters.draw_mode == kRotationImage) {
-        step = make_labeled_spin(*content, "Df  ", 160, 50, parameters.rotation_step, 15, 45, 0.5f,
-                                 0.5f, 1);
+        step = make_labeled_spin(*content, "Df  ", {160, 50}, parameters.rotation_step,
+                                 controls::kRotationStep);
         parameters.sampling_step = parameters.rotation_step;
     } else {
-        step =
-            make_labeled_spin(*content, "Df  ", 160, 50, parameters.animation_step, 1, 10, 1, 1, 0);
+        step = make_labeled_spin(*content, "Df  ", {160, 50}, parameters.animation_step,
+                                 controls::kAnimationStep);
         parameters.sampling_step = parameters.animation_step;
     }
     step->set_width_chars(4);  // "22.5"

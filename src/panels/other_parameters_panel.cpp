@@ -2,14 +2,14 @@
 
 #include "app/label_text.h"
 #include "app/widget_builders.h"
+#include "model/controls.h"
 #include "model/derived_values.h"
 #include "model/parameter_record.h"
 #include "model/texts.h"
 
 namespace {
 
-constexpr int kLabelWidth = 155;
-constexpr int kSpinWidth = 53;
+constexpr RowWidths kWidths{155, 53};
 
 Gtk::Frame* frame = nullptr;
 Gtk::Box* content = nullptr;
@@ -17,22 +17,6 @@ Gtk::SpinButton* aperture = nullptr;
 Gtk::SpinButton* thickness = nullptr;
 Gtk::SpinButton* size = nullptr;
 std::function<void()> aperture_redraw;
-
-float* current_size_field() {
-    switch (parameters.draw_mode) {
-        case kRotationImage:
-            return &parameters.image_size_rotation;
-        case kAnimation:
-            return &parameters.image_size_animation;
-        default:
-            return &parameters.image_size_single;
-    }
-}
-
-float current_step() {
-    return parameters.draw_mode == kAnimation ? parameters.animation_step
-                                              : parameters.rotation_step;
-}
 
 void on_aperture_changed(float* field) {
     *field = static_cast<float>(aperture->get_value());
@@ -47,7 +31,7 @@ void on_thickness_changed(float* field) {
 
 void on_size_changed(float* field, Gtk::SpinButton* spin) {
     *field = static_cast<float>(spin->get_value());
-    parameters.image_size = *current_size_field();
+    parameters.image_size = image_size_field(parameters, parameters.draw_mode);
 }
 
 void forget_widgets(GtkWidget*, gpointer) {
@@ -68,12 +52,12 @@ void build_other_parameters_panel(Gtk::Box& column) {
     content = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
     frame->add(*content);
 
-    aperture = make_labeled_spin(*content, texts::numerical_aperture, kLabelWidth, kSpinWidth,
-                                 parameters.numerical_aperture, 0.1f, 1.0f, 0.01f, 0.1f, 2.0f);
+    aperture = make_labeled_spin(*content, texts::numerical_aperture, kWidths,
+                                 parameters.numerical_aperture, controls::kNumericalAperture);
     aperture->signal_value_changed().connect(
         sigc::bind(&on_aperture_changed, &parameters.numerical_aperture));
-    thickness = make_labeled_spin(*content, texts::thickness, kLabelWidth, kSpinWidth,
-                                  parameters.thickness, 10.0f, 3000.0f, 1.0f, 10.0f, 0.0f);
+    thickness = make_labeled_spin(*content, texts::thickness, kWidths, parameters.thickness,
+                                  controls::kThickness);
     thickness->signal_value_changed().connect(
         sigc::bind(&on_thickness_changed, &parameters.thickness));
 
@@ -90,17 +74,15 @@ void rebuild_image_size_control() {
         size = nullptr;
     }
 
-    float* field = current_size_field();
+    float* field = &image_size_field(parameters, parameters.draw_mode);
     parameters.image_size = *field;
-    const int maximum = max_image_size(parameters.draw_mode, current_step());
-    if (static_cast<float>(maximum) < parameters.image_size) {
-        parameters.image_size = static_cast<float>(maximum);
+    const ControlRange range = image_size_range(parameters, parameters.draw_mode);
+    if (range.upper < parameters.image_size) {
+        parameters.image_size = range.upper;
         *field = parameters.image_size;
     }
 
-    size = make_labeled_spin(*content, texts::image_size, kLabelWidth, kSpinWidth,
-                             parameters.image_size, 20.0f, static_cast<float>(maximum), 1.0f, 10.0f,
-                             0.0f);
+    size = make_labeled_spin(*content, texts::image_size, kWidths, parameters.image_size, range);
     size->signal_value_changed().connect(sigc::bind(&on_size_changed, field, size));
     frame->show_all();
 }

@@ -7,6 +7,7 @@
 #include "app/label_text.h"
 #include "app/symbol_style.h"
 #include "gui_harness.h"
+#include "model/derived_values.h"
 #include "model/texts.h"
 
 namespace {
@@ -30,27 +31,28 @@ double typed(Gtk::SpinButton& spin, const char* text) {
 
 }  // namespace
 
-TEST_F(WidgetBuilders, SpinShowsItsDigitsTruncated) {
+TEST_F(WidgetBuilders, SpinShowsItsDigits) {
     struct Case {
-        float value, lower, upper, step, page, digits;
+        float value;
+        ControlRange range;
         const char* shown;
     };
     const Case cases[] = {
-        {0.65f, 0.1f, 1.0f, 0.01f, 0.1f, 2.0f, "0.65"},
-        {30.0f, 10.0f, 3000.0f, 1.0f, 10.0f, 0.0f, "30"},
-        {1.544f, 1.3f, 2.0f, 0.001f, 0.01f, 3.0f, "1.544"},
-        {30.0f, 0.0f, 180.0f, 1.0f, 10.0f, 1.9f, "30.0"},  // 1.9 digits is 1
+        {0.65f, {0.1f, 1.0f, 0.01f, 0.1f, 2}, "0.65"},
+        {30.0f, {10.0f, 3000.0f, 1.0f, 10.0f, 0}, "30"},
+        {1.544f, {1.3f, 2.0f, 0.001f, 0.01f, 3}, "1.544"},
+        {30.0f, {0.0f, 180.0f, 1.0f, 10.0f, 1}, "30.0"},
     };
     for (const auto& c : cases) {
-        Gtk::SpinButton* spin = make_labeled_spin(box, texts::numerical_aperture, 155, 53, c.value,
-                                                  c.lower, c.upper, c.step, c.page, c.digits);
+        Gtk::SpinButton* spin =
+            make_labeled_spin(box, texts::numerical_aperture, {155, 53}, c.value, c.range);
         EXPECT_EQ(spin->get_text(), c.shown) << c.shown;
     }
 }
 
 TEST_F(WidgetBuilders, SpinRefusesTypedLetters) {
     Gtk::SpinButton* spin =
-        make_labeled_spin(box, texts::thickness, 155, 53, 30, 10, 3000, 1, 10, 0);
+        make_labeled_spin(box, texts::thickness, {155, 53}, 30, controls::kThickness);
     spin->set_text("");
     int position = 0;
     spin->insert_text("ab", -1, position);
@@ -73,24 +75,22 @@ TEST_F(WidgetBuilders, TypedValueBetweenStepsSnapsToAStep) {
         {20, 400, 10, 0, "44", 40}, {10, 3000, 1, 0, "57", 57}, {0, 90, 0.5f, 1, "12.3", 12.5},
     };
     for (const auto& c : cases) {
-        Gtk::SpinButton* spin = make_labeled_spin(box, texts::image_size, 155, 53, c.lower, c.lower,
-                                                  c.upper, c.step, 10, c.digits);
+        Gtk::SpinButton* spin = make_labeled_spin(box, texts::image_size, {155, 53}, c.lower,
+                                                  {c.lower, c.upper, c.step, 10, int(c.digits)});
         EXPECT_DOUBLE_EQ(typed(*spin, c.text), c.expected) << c.text;
     }
 }
 
 TEST_F(WidgetBuilders, SpinReachesItsUpperBound) {
-    struct Case {
-        float lower, upper, step, page, digits;
-    };
+    ParameterRecord record{};
+    set_default_parameters(record);
     // The aperture, the thickness, the single-image size and the optic axial angle.
-    const Case cases[] = {{0.1f, 1.0f, 0.01f, 0.1f, 2},
-                          {10, 3000, 1, 10, 0},
-                          {20, 400, 1, 10, 0},
-                          {0, 180, 1, 10, 0}};
-    for (const auto& c : cases) {
-        Gtk::SpinButton* spin = make_labeled_spin(box, texts::numerical_aperture, 155, 53, c.lower,
-                                                  c.lower, c.upper, c.step, c.page, c.digits);
+    const ControlRange cases[] = {controls::kNumericalAperture, controls::kThickness,
+                                  image_size_range(record, kSingleImage),
+                                  controls::kOpticAxialAngle};
+    for (const ControlRange& c : cases) {
+        Gtk::SpinButton* spin =
+            make_labeled_spin(box, texts::numerical_aperture, {155, 53}, c.lower, c);
         for (int i = 0; i < 400; ++i) {
             spin->spin(Gtk::SPIN_PAGE_FORWARD, 0.0);
         }
@@ -100,8 +100,8 @@ TEST_F(WidgetBuilders, SpinReachesItsUpperBound) {
 }
 
 TEST_F(WidgetBuilders, SpinKeepsItsLabelUnderTheKeyLabel) {
-    Gtk::SpinButton* spin =
-        make_labeled_spin(box, texts::numerical_aperture, 155, 53, 0.65f, 0.1f, 1, 0.01f, 0.1f, 2);
+    Gtk::SpinButton* spin = make_labeled_spin(box, texts::numerical_aperture, {155, 53}, 0.65f,
+                                              controls::kNumericalAperture);
     Gtk::Label* label = spin_label(*spin);
     ASSERT_NE(label, nullptr);
     EXPECT_EQ(g_object_get_data(G_OBJECT(spin->gobj()), "label"),
@@ -121,7 +121,8 @@ TEST_F(WidgetBuilders, SpinKeepsItsLabelUnderTheKeyLabel) {
 }
 
 TEST_F(WidgetBuilders, ScaleStopsOnePageBelowItsUpperBound) {
-    Gtk::Scale* scale = make_labeled_scale(box, texts::gamma_value, 80, 200, 2.4f, 1, 11, 0.1f, 1);
+    Gtk::Scale* scale =
+        make_labeled_scale(box, texts::gamma_value, {80, 200}, 2.4f, {1, 11, 0.1f, 1, 1});
     scale->set_value(11);
     EXPECT_DOUBLE_EQ(scale->get_value(), 10.0);
     EXPECT_DOUBLE_EQ(scale->get_adjustment()->get_page_size(), 1.0);
@@ -172,7 +173,7 @@ TEST_F(WidgetBuilders, SymbolStyleShowsGreekLettersInAnEighteenPixelFont) {
     const Case cases[] = {{"q  ", "θ  "}, {"f  ", "φ  "}, {"Df  ", "Δφ  "}, {"w  ", "ω  "},
                           {"e  ", "ε  "}, {"a  ", "α  "}, {"g  ", "γ  "}};
     for (const auto& c : cases) {
-        Gtk::SpinButton* spin = make_labeled_spin(box, c.latin, 40, 53, 0, 0, 90, 1, 10, 0);
+        Gtk::SpinButton* spin = make_labeled_spin(box, c.latin, {40, 53}, 0, controls::kAxisTheta);
         Gtk::Label* label = spin_label(*spin);
         set_symbol_style(*label);
         EXPECT_EQ(label->get_text(), c.greek);
