@@ -9,7 +9,8 @@
 
 #include "model/parameter_record.h"
 #include "optics/figure_computation.h"
-#include "output/output_frames.h"
+#include "render/enlargement.h"
+#include "render/frame_rendering.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "app/render_options.h"
-#include "figure/tone_table.h"
+#include "render/tone_table.h"
 #include "optics/figure_computation.h"
 #include "output/file_extension.h"
 #include "output/movie_pipeline.h"
 #include "output/mpeg_encoder.h"
-#include "output/output_frames.h"
+#include "render/frame_rendering.h"
 #include "output/replacement_file.h"
 #include "output/still_writers.h"
 

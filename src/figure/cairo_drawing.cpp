@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <numbers>
 
-#include "figure/buffer_drawing.h"
+#include "render/buffer_drawing.h"
 
 namespace {
 

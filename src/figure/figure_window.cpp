@@ -4,18 +4,15 @@
 #include <functional>
 
 #include "app/widget_builders.h"
-#include "figure/buffer_drawing.h"
-#include "figure/overlay_geometry.h"
 #include "model/controls.h"
 #include "model/texts.h"
 #include "output/save_dialog.h"
+#include "render/frame_rendering.h"
 
 namespace {
 
 constexpr char kTitle[] = "Lumitra - Interference Figure";
 constexpr RowWidths kWidths{60, 100};
-constexpr RgbColor kCircleColour{0, 255, 0};
-constexpr RgbColor kMarkColour{255, 255, 0};
 
 FigureWindow* open_window = nullptr;
 
@@ -173,20 +170,8 @@ void FigureWindow::set_tones() {
 
 void FigureWindow::render_frame(int frame) {
     const int side = figure_.side;
-    std::vector<std::uint8_t> rgb(figure_.frame_bytes());
-    const std::span<const std::uint8_t> levels = figure_.frame(frame);
-    std::transform(levels.begin(), levels.end(), rgb.begin(),
-                   [this](std::uint8_t level) { return tones_[level]; });
-
-    // The overlay goes into the converted bytes with the same pixel rules the writers use,
-    // so that a saved still is exactly what the window shows.
-    const int marked_frame = figure_.setup.params.draw_mode == kAnimation ? frame : 0;
-    for (const SubFigureOverlay& sub : window_overlay(figure_.setup, marked_frame)) {
-        draw_circle_outline(rgb, side, side, kCircleColour, sub.circle.x, sub.circle.y,
-                            sub.circle.radius);
-        for (const OverlayMark& mark : sub.marks)
-            draw_disc(rgb, side, side, kMarkColour, mark.x, mark.y, kOverlayMarkRadius);
-    }
+    // The very bytes a still of this frame holds.
+    const std::vector<std::uint8_t> rgb = render_still(figure_, frame, tones_);
 
     Cairo::RefPtr<Cairo::ImageSurface>& surface = surfaces_[std::size_t(frame)];
     if (!surface)

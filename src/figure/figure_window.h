@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "figure/animation.h"
-#include "figure/tone_table.h"
+#include "render/tone_table.h"
 #include "optics/figure_buffer.h"
 
 class FigureWindow {

@@ -8,9 +8,9 @@
 #include "model/texts.h"
 #include "output/exit_cleanup.h"
 #include "output/mpeg_encoder.h"
-#include "output/output_frames.h"
 #include "output/replacement_file.h"
 #include "output/still_writers.h"
+#include "render/frame_rendering.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "figure/tone_table.h"
 #include "model/progress_sink.h"
 #include "optics/figure_buffer.h"
+#include "render/tone_table.h"
 
 inline constexpr int kMovieFrameRate = 24;
 

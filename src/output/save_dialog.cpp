@@ -12,9 +12,9 @@
 #include "model/controls.h"
 #include "model/texts.h"
 #include "output/movie_pipeline.h"
-#include "output/output_frames.h"
 #include "output/progress_dialog.h"
 #include "output/still_writers.h"
+#include "render/frame_rendering.h"
 
 int movie_size = 0;
 

@@ -2,10 +2,13 @@
 
 #include "app/widget_builders.h"
 #include "figure/cairo_drawing.h"
+#include "model/derived_values.h"
 #include "model/parameter_record.h"
 #include "model/texts.h"
+#include "optics/rounding.h"
 #include "panels/other_parameters_panel.h"
-#include "panels/preview_geometry.h"
+#include "render/figure_overlay.h"
+#include "render/preview_geometry.h"
 
 namespace {
 
@@ -47,9 +50,12 @@ void paint_picture() {
     use_colour(cr, PreviewColour::kBlack);
     cr->paint();
     outline_circle(cr, PreviewColour::kWhite, kPreviewRadius);
-    outline_circle(cr, PreviewColour::kGreen,
-                   preview_fov_radius(parameters.numerical_aperture, parameters.mean_index,
-                                      parameters.projection_kind));
+    // The cone of wave normals inside the crystal that the objective's aperture admits,
+    // projected like the figure.
+    outline_circle(
+        cr, PreviewColour::kGreen,
+        round_half_away(field_of_view_radius(parameters.numerical_aperture, mean_index(parameters),
+                                             parameters.projection_kind, kPreviewRadius)));
     for (const PreviewSquare& mark : preview_axis_marks(parameters))
         fill_square(cr, mark);
     draw_legend(cr);

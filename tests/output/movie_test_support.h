@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "figure/tone_table.h"
 #include "model/parameter_record.h"
 #include "optics/figure_buffer.h"
 #include "optics/figure_computation.h"
+#include "render/tone_table.h"
 
 // Frames of side S whose pattern turns with the frame index, white outside the circle.
 inline Figure small_animation(int side, int frames, int draw_range = kMicroscopeField) {

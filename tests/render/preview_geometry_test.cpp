@@ -1,8 +1,11 @@
-#include "panels/preview_geometry.h"
+#include "render/preview_geometry.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "optics/rounding.h"
+#include "render/figure_overlay.h"
 
 namespace {
 
@@ -37,7 +40,9 @@ TEST(PreviewGeometry, FieldOfViewRadius) {
         {0.1f, 2.5f, kWulffProjection, 2},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(preview_fov_radius(c.na, c.mean_index, c.projection), c.expected)
+        EXPECT_EQ(
+            round_half_away(field_of_view_radius(c.na, c.mean_index, c.projection, kPreviewRadius)),
+            c.expected)
             << c.na << "/" << c.mean_index << " projection " << c.projection;
     }
 }

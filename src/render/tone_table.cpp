@@ -1,4 +1,4 @@
-#include "figure/tone_table.h"
+#include "render/tone_table.h"
 
 #include <cmath>
 

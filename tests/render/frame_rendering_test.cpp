@@ -1,4 +1,5 @@
-#include "output/output_frames.h"
+#include "render/frame_rendering.h"
+#include "render/enlargement.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "figure/buffer_drawing.h"
+#include "render/buffer_drawing.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include "model/parameter_record.h"
 #include "optics/figure_computation.h"
 #include "optics/optic_axes.h"
-#include "output/output_frames.h"
+#include "render/frame_rendering.h"
 
 namespace {
 

@@ -26,10 +26,6 @@ struct Rgb {
 // The colour's red, green and blue fractions.
 Rgb preview_rgb(PreviewColour colour);
 
-// Radius of the green circle: the cone of wave normals inside the crystal that the
-// objective's aperture admits, projected like the figure.
-int preview_fov_radius(float numerical_aperture, float mean_index, int projection_kind);
-
 // A filled square of side kPreviewMarkSide; left, top is its upper-left corner, so it covers
 // the pixels left .. left + side - 1 and is centred on (left + side/2, top + side/2).
 struct PreviewSquare {

@@ -1,4 +1,4 @@
-#include "figure/overlay_geometry.h"
+#include "render/figure_overlay.h"
 
 #include <gtest/gtest.h>
 
@@ -33,28 +33,33 @@ ParameterRecord defaults() {
 
 TEST(OverlayGeometry, NothingInTheMicroscopeField) {
     const ParameterRecord record = defaults();
-    EXPECT_TRUE(window_overlay(setup_for(record, 200, 1, 200), 0).empty());
+    EXPECT_TRUE(figure_overlay(setup_for(record, 200, 1, 200), 0, 200).empty());
 }
 
 TEST(OverlayGeometry, FieldOfViewRadiusByProjection) {
     // R = g(asin(NA / sqrt(ω ε))) × N / 2 with NA 0.65, ω 1.544, ε 1.553, N 200.
     ParameterRecord record = defaults();
     record.draw_range = kFullRange;
-    EXPECT_NEAR(field_of_view_radius(setup_for(record, 200, 1, 200)), 41.98, 0.005);
-    EXPECT_EQ(window_overlay(setup_for(record, 200, 1, 200), 0).at(0).circle.radius, 42);
+    const auto radius = [](const ParameterRecord& r) {
+        const DrawSetup setup = setup_for(r, 200, 1, 200);
+        return field_of_view_radius(r.numerical_aperture, setup.mean_index, r.projection_kind,
+                                    100.0);
+    };
+    EXPECT_NEAR(radius(record), 41.98, 0.005);
+    EXPECT_EQ(figure_overlay(setup_for(record, 200, 1, 200), 0, 200).at(0).circle.radius, 42);
     record.projection_kind = kWulffProjection;
-    EXPECT_NEAR(field_of_view_radius(setup_for(record, 200, 1, 200)), 22.00, 0.005);
+    EXPECT_NEAR(radius(record), 22.00, 0.005);
     // An aperture beyond the crystal's critical angle fills the figure instead of failing.
     record.projection_kind = kSineProjection;
     record.numerical_aperture = 1.0f;
     record.omega = record.epsilon = 0.9f;
-    EXPECT_DOUBLE_EQ(field_of_view_radius(setup_for(record, 200, 1, 200)), 100.0);
+    EXPECT_DOUBLE_EQ(radius(record), 100.0);
 }
 
 TEST(OverlayGeometry, SingleUniaxialFigureWithVerticalAxis) {
     ParameterRecord record = defaults();
     record.draw_range = kFullRange;
-    const FigureOverlay overlay = window_overlay(setup_for(record, 200, 1, 200), 0);
+    const FigureOverlay overlay = figure_overlay(setup_for(record, 200, 1, 200), 0, 200);
     ASSERT_EQ(overlay.size(), 1u);
     // The centre (N − 1) / 2 = 99.5 rounds away from zero.
     EXPECT_EQ(overlay[0].circle.x, 100);
@@ -69,7 +74,7 @@ TEST(OverlayGeometry, BiaxialDefaultsMarkBothAxes) {
     ParameterRecord record = defaults();
     record.axis_type = kBiaxial;
     record.draw_range = kFullRange;
-    const FigureOverlay overlay = window_overlay(setup_for(record, 200, 1, 200), 0);
+    const FigureOverlay overlay = figure_overlay(setup_for(record, 200, 1, 200), 0, 200);
     ASSERT_EQ(overlay.size(), 1u);
     const std::vector<OverlayMark>& marks = overlay[0].marks;
     ASSERT_EQ(marks.size(), 2u);
@@ -88,7 +93,7 @@ TEST(OverlayGeometry, RotationImageHasOneCircleAndItsMarksPerSubFigure) {
     record.draw_range = kFullRange;
     record.image_size = 120;
     record.sampling_step = 30;
-    const FigureOverlay overlay = window_overlay(setup_for(record, 120, 12, 584), 0);
+    const FigureOverlay overlay = figure_overlay(setup_for(record, 120, 12, 584), 0, 584);
     ASSERT_EQ(overlay.size(), 12u);
     std::size_t marks = 0;
     for (const SubFigureOverlay& sub : overlay)
@@ -131,7 +136,7 @@ TEST(OverlayGeometry, AnimationMarksFollowTheShownFrame) {
     record.c_axis_theta = 30;
     const DrawSetup setup = setup_for(record, 100, 72, 100);
     for (int k : {0, 18, 45, 71}) {
-        const FigureOverlay overlay = window_overlay(setup, k);
+        const FigureOverlay overlay = figure_overlay(setup, k, 100);
         ASSERT_EQ(overlay.size(), 1u);
         ASSERT_EQ(overlay[0].marks.size(), 1u);
         const OverlayMark& mark = overlay[0].marks[0];

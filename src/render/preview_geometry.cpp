@@ -1,9 +1,9 @@
-#include "panels/preview_geometry.h"
+#include "render/preview_geometry.h"
 
-#include <algorithm>
 #include <cmath>
 
 #include "model/angles.h"
+#include "optics/projection.h"
 #include "optics/rounding.h"
 
 namespace {
@@ -11,9 +11,7 @@ namespace {
 // Projected distance from the centre, in pixels, of a direction at theta (radians) from the
 // plate normal.
 double projected_radius(double theta, int projection_kind) {
-    if (projection_kind == kWulffProjection)
-        return kPreviewRadius * std::tan(theta / 2.0);
-    return kPreviewRadius * std::sin(theta);
+    return kPreviewRadius * projection_for(projection_kind).forward(theta);
 }
 
 }  // namespace
@@ -36,18 +34,6 @@ Rgb preview_rgb(PreviewColour colour) {
             return {0.5, 0.5, 1.0};
     }
     return {0.0, 0.0, 0.0};
-}
-
-int preview_fov_radius(float numerical_aperture, float mean_index, int projection_kind) {
-    // The panels keep NA ≤ 1 ≤ n̄; the clamp only guards a record not yet filled in, where
-    // asin would have no value.
-    const double ratio = mean_index > 0.0f
-                             ? std::min(1.0, static_cast<double>(numerical_aperture) / mean_index)
-                             : 1.0;
-    if (projection_kind == kWulffProjection) {
-        return round_half_away(projected_radius(std::asin(ratio), projection_kind));
-    }
-    return round_half_away(kPreviewRadius * ratio);
 }
 
 PreviewSquare preview_axis_mark(PreviewColour colour, float theta, float phi, int projection_kind) {

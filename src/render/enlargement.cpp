@@ -1,27 +1,11 @@
-#include "output/output_frames.h"
+#include "render/enlargement.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <numbers>
+#include <cstdint>
 
-#include "figure/buffer_drawing.h"
-#include "optics/optic_axes.h"
-#include "optics/projection.h"
 #include "optics/rounding.h"
-
-void convert_for_display(std::span<const std::uint8_t> source, const ToneTable& tones,
-                         std::span<std::uint8_t> destination) {
-    const std::size_t count = std::min(source.size(), destination.size());
-    for (std::size_t i = 0; i < count; ++i)
-        destination[i] = tones[source[i]];
-}
-
-std::vector<std::uint8_t> display_frame(const Figure& figure, int frame, const ToneTable& tones) {
-    std::vector<std::uint8_t> out(figure.frame_bytes());
-    convert_for_display(figure.frame(frame), tones, out);
-    return out;
-}
 
 namespace {
 
@@ -185,56 +169,4 @@ void enlarge_frame(std::span<const std::uint8_t> source, int S, std::span<std::u
             }
         }
     }
-}
-
-void draw_output_overlay(std::span<std::uint8_t> buffer, int L, int frame, const Figure& figure) {
-    constexpr RgbColor kGreen{0, 255, 0};
-    constexpr RgbColor kYellow{255, 255, 0};
-    const DrawSetup& setup = figure.setup;
-    const ParameterRecord& params = setup.params;
-    const Projection projection = projection_for(params.projection_kind);
-
-    const double sine_of_aperture =
-        std::min(1.0, double(params.numerical_aperture) / double(setup.mean_index));
-    const double aperture = std::asin(sine_of_aperture);
-    const bool rotation = params.draw_mode == kRotationImage;
-
-    // Half a figure's side: the scale from projected values to pixels. For an odd side it
-    // keeps its half pixel, as in the figure window, so that a still has the window's marks.
-    const double h = rotation ? double(params.image_size * 0.5f) : L * 0.5;
-    const int R = round_half_away(h * projection.forward(aperture));
-    const int m = rotation ? setup.frame_count : 1;
-    const float ring = (setup.canvas_side - setup.side) * 0.5f;
-    const double n = setup.frame_count_real;
-
-    for (int j = 0; j < m; ++j) {
-        double x, y;
-        if (rotation) {
-            const double angle = 2.0 * std::numbers::pi * j / n;
-            x = ring * std::cos(angle) + ring + setup.side / 2.0 - 0.5;
-            y = -ring * std::sin(angle) + ring + setup.side / 2.0 - 0.5;
-        } else {
-            x = y = (L - 1) * 0.5;
-        }
-        draw_circle_outline(buffer, L, L, kGreen, round_half_away(x), round_half_away(y), R);
-        for (const ProjectedAxis& axis : projected_optic_axes(setup, rotation ? j : frame))
-            draw_disc(buffer, L, L, kYellow, x + h * axis.x, y - h * axis.y, 2.0);
-    }
-}
-
-std::vector<std::uint8_t> render_still(const Figure& figure, int frame, const ToneTable& tones) {
-    std::vector<std::uint8_t> still = display_frame(figure, frame, tones);
-    if (figure.setup.params.draw_range == kFullRange)
-        draw_output_overlay(still, figure.side, frame, figure);
-    return still;
-}
-
-std::vector<std::uint8_t> render_movie_frame(const Figure& figure, int frame,
-                                             const ToneTable& tones, int movie_side) {
-    const std::vector<std::uint8_t> shown = display_frame(figure, frame, tones);
-    std::vector<std::uint8_t> out(std::size_t(3) * movie_side * movie_side);
-    enlarge_frame(shown, figure.side, out, movie_side);
-    if (figure.setup.params.draw_range == kFullRange)
-        draw_output_overlay(out, movie_side, frame, figure);
-    return out;
 }
