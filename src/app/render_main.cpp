@@ -2,7 +2,6 @@
 // written to a file, for handouts and for measuring the computation.
 #include <signal.h>
 
-#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -11,14 +10,14 @@
 #include <vector>
 
 #include "app/render_options.h"
-#include "render/tone_table.h"
 #include "optics/figure_computation.h"
 #include "output/file_extension.h"
 #include "output/movie_pipeline.h"
 #include "output/mpeg_encoder.h"
-#include "render/frame_rendering.h"
 #include "output/replacement_file.h"
 #include "output/still_writers.h"
+#include "render/frame_rendering.h"
+#include "render/tone_table.h"
 
 namespace {
 
@@ -46,24 +45,6 @@ class InterruptibleProgress : public ProgressSink {
     bool update(float) override { return stop_signal == 0; }
     bool keep_going() override { return stop_signal == 0; }
 };
-
-// The one place that knows the file formats: chosen by the extension of the path. A name
-// without one is a BMP, as the figure window's Save makes it.
-StillWriter writer_for(const std::string& path) {
-    const std::optional<std::string_view> found = file_extension(path);
-    if (!found)
-        return write_bmp;
-    std::string extension(*found);
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (extension == "ppm" || extension == "pnm")
-        return write_ppm;
-    if (extension == "bmp")
-        return write_bmp;
-    if (extension == "jpg" || extension == "jpeg")
-        return write_jpeg;
-    return nullptr;
-}
 
 // The frame count and side of the figure that compute_figure will make: the rotation image
 // is one canvas.
@@ -100,8 +81,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumitra-render: --out FILE is missing\n");
         return 2;
     }
-    const bool movie_wanted = output_format(file_extension(options.out)) == OutputFormat::kMpeg;
-    const StillWriter writer = movie_wanted ? nullptr : writer_for(options.out);
+    const OutputFormat format = output_format(file_extension(options.out));
+    const bool movie_wanted = format == OutputFormat::kMpeg;
+    const StillWriter writer = still_writer(format);
     if (!writer && !movie_wanted) {
         std::fprintf(stderr, "lumitra-render: %s: the name must end in .ppm, .bmp, .jpg or .mpg\n",
                      options.out.c_str());

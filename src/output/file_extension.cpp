@@ -26,6 +26,8 @@ OutputFormat output_format(std::optional<std::string_view> extension) {
         return OutputFormat::kBmp;
     if (equals_ignoring_case(*extension, "jpg") || equals_ignoring_case(*extension, "jpeg"))
         return OutputFormat::kJpeg;
+    if (equals_ignoring_case(*extension, "ppm") || equals_ignoring_case(*extension, "pnm"))
+        return OutputFormat::kPpm;
     if (equals_ignoring_case(*extension, "mpg") || equals_ignoring_case(*extension, "mpeg"))
         return OutputFormat::kMpeg;
     return OutputFormat::kUnsupported;

@@ -9,8 +9,9 @@
 // gives an empty extension, which is not the same as none.
 std::optional<std::string_view> file_extension(std::string_view path);
 
-enum class OutputFormat { kBmp, kJpeg, kMpeg, kUnsupported };
+enum class OutputFormat { kBmp, kJpeg, kPpm, kMpeg, kUnsupported };
 
-// No extension and "bmp" are BMP, "jpg"/"jpeg" JPEG, "mpg"/"mpeg" MPEG, letter case
-// ignored; everything else is unsupported.
+// The one rule by which a name chooses its format, for Save and the renderer alike: no
+// extension and "bmp" are BMP, "jpg"/"jpeg" JPEG, "ppm"/"pnm" PPM, "mpg"/"mpeg" MPEG, letter
+// case ignored; everything else is unsupported.
 OutputFormat output_format(std::optional<std::string_view> extension);

@@ -85,7 +85,8 @@ bool on_save_ok(Gtk::FileChooserDialog& chooser, FigureWindow& window) {
     const OutputFormat format = output_format(extension);
     const bool animation = window.figure().setup.params.draw_mode == kAnimation;
 
-    if (format == OutputFormat::kUnsupported) {
+    // The chooser saves what its title offers: BMP and JPEG stills, and MPEG movies.
+    if (format == OutputFormat::kUnsupported || format == OutputFormat::kPpm) {
         show_message_utf8(message_with_name(texts::not_supported, std::string(*extension)));
         return false;
     }
@@ -147,7 +148,7 @@ void save_figure(const std::string& path, OutputFormat format, FigureWindow& win
     }
     const std::vector<std::uint8_t> still =
         render_still(figure, window.current_frame(), window.tone_table());
-    const StillWriter writer = format == OutputFormat::kJpeg ? write_jpeg : write_bmp;
+    const StillWriter writer = still_writer(format);
     if (writer(path.c_str(), still.data(), figure.side, figure.side) == 0)
         show_failure(path, errno);
 }

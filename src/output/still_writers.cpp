@@ -178,3 +178,16 @@ int write_jpeg(const char* path, const std::uint8_t* rgb, int width, int height)
             file.fail(error);
     });
 }
+
+StillWriter still_writer(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::kBmp:
+            return write_bmp;
+        case OutputFormat::kJpeg:
+            return write_jpeg;
+        case OutputFormat::kPpm:
+            return write_ppm;
+        default:
+            return nullptr;
+    }
+}

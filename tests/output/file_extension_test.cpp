@@ -26,6 +26,8 @@ TEST(FileExtension, TakesTheTextAfterTheLastDotOfTheLastComponent) {
         {"movie.mpg", "mpg", OutputFormat::kMpeg},
         {"movie.MPEG", "MPEG", OutputFormat::kMpeg},
         {"picture.png", "png", OutputFormat::kUnsupported},
+        {"handout.ppm", "ppm", OutputFormat::kPpm},
+        {"handout.PNM", "PNM", OutputFormat::kPpm},
         {"archive.tar.gz", "gz", OutputFormat::kUnsupported},
         {"old.dir/figure", std::nullopt, OutputFormat::kBmp},
         {"/home/u/old.dir/figure.jpg", "jpg", OutputFormat::kJpeg},
