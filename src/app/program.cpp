@@ -11,10 +11,10 @@
 #include <iostream>
 #include <string_view>
 
-#include "app/draw_figure.h"
-#include "app/main_window.h"
-#include "app/symbol_style.h"
 #include "model/parameter_record.h"
+#include "ui/draw_figure.h"
+#include "ui/main_window.h"
+#include "ui/symbol_style.h"
 
 void init_toolkit(int& argc, char**& argv) {
     // gtkmm's own set-up (the C++ wrappers of every widget type) comes with Gtk::Main;

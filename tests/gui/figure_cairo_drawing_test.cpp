@@ -1,4 +1,4 @@
-#include "figure/cairo_drawing.h"
+#include "ui/cairo_drawing.h"
 
 #include <gtest/gtest.h>
 

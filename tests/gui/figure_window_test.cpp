@@ -1,4 +1,4 @@
-#include "figure/figure_window.h"
+#include "ui/figure_window.h"
 
 #include <gtest/gtest.h>
 
@@ -13,17 +13,17 @@
 #include <string>
 #include <vector>
 
-#include "app/draw_figure.h"
-#include "app/main_window.h"
 #include "app/program.h"
-#include "figure/animation.h"
 #include "gui_harness.h"
 #include "model/parameter_record.h"
 #include "optics/figure_computation.h"
-#include "output/save_dialog.h"
-#include "panels/mode_frames.h"
-#include "panels/optical_properties_panel.h"
 #include "support/scripted_progress.h"
+#include "ui/animation.h"
+#include "ui/draw_figure.h"
+#include "ui/main_window.h"
+#include "ui/mode_frames.h"
+#include "ui/optical_properties_panel.h"
+#include "ui/save_dialog.h"
 
 namespace {
 

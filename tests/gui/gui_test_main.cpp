@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/program.h"
-#include "app/symbol_style.h"
+#include "ui/symbol_style.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

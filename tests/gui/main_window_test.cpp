@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "ui/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +11,15 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/message_dialog.h"
 #include "app/program.h"
 #include "gui_harness.h"
 #include "model/parameter_record.h"
 #include "model/texts.h"
 #include "output/movie_pipeline.h"
 #include "output/movie_test_support.h"
-#include "output/progress_dialog.h"
 #include "support/fake_encoder.h"
+#include "ui/message_dialog.h"
+#include "ui/progress_dialog.h"
 
 namespace {
 

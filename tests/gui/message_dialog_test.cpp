@@ -1,4 +1,4 @@
-#include "app/message_dialog.h"
+#include "ui/message_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "panels/other_parameters_panel.h"
+#include "ui/other_parameters_panel.h"
 
 #include <gtest/gtest.h>
 

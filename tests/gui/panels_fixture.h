@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
-#include "app/main_window.h"
 #include "gui_harness.h"
 #include "model/parameter_record.h"
-#include "panels/mode_frames.h"
-#include "panels/orientation_panel.h"
+#include "ui/main_window.h"
+#include "ui/mode_frames.h"
+#include "ui/orientation_panel.h"
 
 namespace panels_test {
 

@@ -1,7 +1,7 @@
 #include <string>
 
-#include "panels/other_parameters_panel.h"
 #include "panels_fixture.h"
+#include "ui/other_parameters_panel.h"
 
 using panels_test::MainWindowPanels;
 

@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "panels/optical_properties_panel.h"
 #include "panels_fixture.h"
+#include "ui/optical_properties_panel.h"
 
 using panels_test::MainWindowPanels;
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/render_options.h"
-#include "panels/optical_properties_panel.h"
-#include "panels/other_parameters_panel.h"
 #include "panels_fixture.h"
+#include "ui/optical_properties_panel.h"
+#include "ui/other_parameters_panel.h"
 
 using panels_test::MainWindowPanels;
 

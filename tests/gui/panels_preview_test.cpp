@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "panels/other_parameters_panel.h"
-#include "panels/projection_preview.h"
 #include "panels_fixture.h"
+#include "ui/other_parameters_panel.h"
+#include "ui/projection_preview.h"
 
 using panels_test::MainWindowPanels;
 

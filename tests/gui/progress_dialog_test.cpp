@@ -1,4 +1,4 @@
-#include "output/progress_dialog.h"
+#include "ui/progress_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "output/save_dialog.h"
+#include "ui/save_dialog.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "figure/figure_window.h"
 #include "gui_harness.h"
 #include "model/parameter_record.h"
 #include "optics/figure_computation.h"
 #include "support/scripted_progress.h"
+#include "ui/figure_window.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "app/widget_builders.h"
+#include "ui/widget_builders.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "app/label_text.h"
-#include "app/symbol_style.h"
 #include "gui_harness.h"
 #include "model/derived_values.h"
 #include "model/texts.h"
+#include "ui/label_text.h"
+#include "ui/symbol_style.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "panels/projection_preview.h"
+#include "ui/projection_preview.h"
 
-#include "app/widget_builders.h"
-#include "figure/cairo_drawing.h"
 #include "model/derived_values.h"
 #include "model/parameter_record.h"
 #include "model/texts.h"
 #include "optics/rounding.h"
-#include "panels/other_parameters_panel.h"
 #include "render/figure_overlay.h"
 #include "render/preview_geometry.h"
+#include "ui/cairo_drawing.h"
+#include "ui/other_parameters_panel.h"
+#include "ui/widget_builders.h"
 
 namespace {
 

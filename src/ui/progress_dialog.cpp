@@ -1,10 +1,10 @@
-#include "output/progress_dialog.h"
+#include "ui/progress_dialog.h"
 
 #include <memory>
 
-#include "app/main_window.h"
-#include "app/widget_builders.h"
 #include "model/texts.h"
+#include "ui/main_window.h"
+#include "ui/widget_builders.h"
 
 int progress_running = 0;
 

@@ -1,11 +1,11 @@
-#include "app/message_dialog.h"
+#include "ui/message_dialog.h"
 
 #include <gtkmm.h>
 
-#include "app/label_text.h"
-#include "app/main_window.h"
-#include "app/widget_builders.h"
 #include "model/texts.h"
+#include "ui/label_text.h"
+#include "ui/main_window.h"
+#include "ui/widget_builders.h"
 
 void show_message_utf8(const std::string& utf8) {
     Gtk::Dialog dialog;

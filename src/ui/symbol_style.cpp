@@ -1,4 +1,4 @@
-#include "app/symbol_style.h"
+#include "ui/symbol_style.h"
 
 #include "model/symbol_letters.h"
 

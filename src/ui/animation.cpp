@@ -1,4 +1,4 @@
-#include "figure/animation.h"
+#include "ui/animation.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,20 +1,20 @@
-#include "output/save_dialog.h"
+#include "ui/save_dialog.h"
 
 #include <glib.h>
 
 #include <cerrno>
 
-#include "app/label_text.h"
-#include "app/main_window.h"
-#include "app/message_dialog.h"
-#include "app/widget_builders.h"
-#include "figure/figure_window.h"
 #include "model/controls.h"
 #include "model/texts.h"
 #include "output/movie_pipeline.h"
-#include "output/progress_dialog.h"
 #include "output/still_writers.h"
 #include "render/frame_rendering.h"
+#include "ui/figure_window.h"
+#include "ui/label_text.h"
+#include "ui/main_window.h"
+#include "ui/message_dialog.h"
+#include "ui/progress_dialog.h"
+#include "ui/widget_builders.h"
 
 int movie_size = 0;
 

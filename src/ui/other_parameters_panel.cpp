@@ -1,11 +1,11 @@
-#include "panels/other_parameters_panel.h"
+#include "ui/other_parameters_panel.h"
 
-#include "app/label_text.h"
-#include "app/widget_builders.h"
 #include "model/controls.h"
 #include "model/derived_values.h"
 #include "model/parameter_record.h"
 #include "model/texts.h"
+#include "ui/label_text.h"
+#include "ui/widget_builders.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "figure/figure_window.h"
+#include "ui/figure_window.h"
 
 #include <algorithm>
 #include <functional>
 
-#include "app/widget_builders.h"
 #include "model/controls.h"
 #include "model/texts.h"
-#include "output/save_dialog.h"
 #include "render/frame_rendering.h"
+#include "ui/save_dialog.h"
+#include "ui/widget_builders.h"
 
 namespace {
 

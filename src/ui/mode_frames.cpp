@@ -1,14 +1,14 @@
-#include "panels/mode_frames.h"
+#include "ui/mode_frames.h"
 
 #include <array>
 
-#include "app/widget_builders.h"
 #include "model/parameter_record.h"
 #include "model/texts.h"
-#include "panels/optical_properties_panel.h"
-#include "panels/orientation_panel.h"
-#include "panels/other_parameters_panel.h"
-#include "panels/projection_preview.h"
+#include "ui/optical_properties_panel.h"
+#include "ui/orientation_panel.h"
+#include "ui/other_parameters_panel.h"
+#include "ui/projection_preview.h"
+#include "ui/widget_builders.h"
 
 namespace {
 

@@ -1,14 +1,14 @@
-#include "panels/optical_properties_panel.h"
+#include "ui/optical_properties_panel.h"
 
-#include "app/label_text.h"
-#include "app/symbol_style.h"
-#include "app/widget_builders.h"
 #include "model/controls.h"
 #include "model/derived_values.h"
 #include "model/parameter_record.h"
 #include "model/texts.h"
-#include "panels/orientation_panel.h"
-#include "panels/projection_preview.h"
+#include "ui/label_text.h"
+#include "ui/orientation_panel.h"
+#include "ui/projection_preview.h"
+#include "ui/symbol_style.h"
+#include "ui/widget_builders.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "app/draw_figure.h"
+#include "ui/draw_figure.h"
 
 #include <optional>
 #include <utility>
 
-#include "figure/figure_window.h"
 #include "model/parameter_record.h"
 #include "optics/figure_computation.h"
-#include "output/progress_dialog.h"
+#include "ui/figure_window.h"
+#include "ui/progress_dialog.h"
 
 void draw_figure() {
     // The figure window holds the grab, so Draw cannot be pressed while one is open; a

@@ -1,6 +1,6 @@
-#include "app/widget_builders.h"
+#include "ui/widget_builders.h"
 
-#include "app/label_text.h"
+#include "ui/label_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/label_text.h"
+#include "ui/label_text.h"
 
 #include <glib.h>
 

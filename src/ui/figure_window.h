@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "figure/animation.h"
-#include "render/tone_table.h"
 #include "optics/figure_buffer.h"
+#include "render/tone_table.h"
+#include "ui/animation.h"
 
 class FigureWindow {
   public:

@@ -1,17 +1,17 @@
-#include "app/main_window.h"
+#include "ui/main_window.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
-#include "app/widget_builders.h"
 #include "model/texts.h"
 #include "output/exit_cleanup.h"
-#include "panels/mode_frames.h"
-#include "panels/optical_properties_panel.h"
-#include "panels/orientation_panel.h"
-#include "panels/other_parameters_panel.h"
-#include "panels/projection_preview.h"
+#include "ui/mode_frames.h"
+#include "ui/optical_properties_panel.h"
+#include "ui/orientation_panel.h"
+#include "ui/other_parameters_panel.h"
+#include "ui/projection_preview.h"
+#include "ui/widget_builders.h"
 
 namespace {
 
