@@ -12,7 +12,6 @@
 #include <string_view>
 
 #include "model/parameter_record.h"
-#include "ui/draw_figure.h"
 #include "ui/main_window.h"
 #include "ui/symbol_style.h"
 
@@ -248,9 +247,9 @@ int run_lumitra(int argc, char** argv) {
     load_style_sheet("./gtkrc");
     set_default_parameters();
     create_symbol_style();
-    build_main_window();
-    set_draw_handler(draw_figure);
-    gtk_main();
-    release_main_window();
+    {
+        MainWindow window(parameters);
+        gtk_main();
+    }
     return 0;
 }

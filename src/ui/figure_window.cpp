@@ -14,8 +14,6 @@ namespace {
 constexpr char kTitle[] = "Lumitra - Interference Figure";
 constexpr RowWidths kWidths{60, 100};
 
-FigureWindow* open_window = nullptr;
-
 // The stage clock on GLib's elapsed-time timer, which starts when it is made.
 class GlibStageClock : public StageClock {
   public:
@@ -53,17 +51,6 @@ class GlibTickTimeout : public TickTimeout {
 
 }  // namespace
 
-FigureWindow& FigureWindow::open(Figure figure) {
-    if (open_window != nullptr)
-        open_window->close();
-    open_window = new FigureWindow(std::move(figure));
-    return *open_window;
-}
-
-FigureWindow* FigureWindow::current() {
-    return open_window;
-}
-
 FigureWindow::FigureWindow(Figure figure)
     : figure_(std::move(figure)),
       light_(figure_.reference_light),
@@ -78,7 +65,7 @@ FigureWindow::FigureWindow(Figure figure)
 }
 
 FigureWindow::~FigureWindow() {
-    release();
+    close();
 }
 
 void FigureWindow::build() {
@@ -120,7 +107,7 @@ void FigureWindow::build() {
     actions->set_border_width(5);
     save_ = make_button(*actions, texts::save);
     close_ = make_button(*actions, texts::close);
-    save_->signal_clicked().connect([this] { on_save_clicked(*this); });
+    save_->signal_clicked().connect([this] { save_dialog_.run(); });
     close_->signal_clicked().connect([this] { close(); });
     dialog_.signal_delete_event().connect([this](GdkEventAny*) {
         close();
@@ -242,10 +229,6 @@ void FigureWindow::close() {
     gtk_grab_remove(GTK_WIDGET(dialog_.gobj()));
     dialog_.hide();
     release();
-    if (open_window == this)
-        open_window = nullptr;
-    // The handler that called this belongs to one of the window's own widgets.
-    Glib::signal_idle().connect_once([this] { delete this; });
 }
 
 void FigureWindow::release() {

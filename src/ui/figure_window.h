@@ -1,8 +1,9 @@
 // The interference figure window: the computed figure on a white drawing area, tones set
 // by the light-intensity and gamma sliders, Save and Close, and in the animation mode the
-// turning stage with Start, Stop, speed and stage azimuth. One window exists at a time; it
-// owns the figure and holds the input grab for as long as it is open, so the main window
-// is inert and no second Draw can start.
+// turning stage with Start, Stop, speed and stage azimuth. It owns the figure and holds the
+// input grab for as long as it is open, so the main window is inert and no second Draw can
+// start. Its owner (the main window) keeps the object after it has closed until the next
+// Draw replaces it.
 #pragma once
 
 #include <gtkmm.h>
@@ -13,18 +14,19 @@
 #include "optics/figure_buffer.h"
 #include "render/tone_table.h"
 #include "ui/animation.h"
+#include "ui/save_dialog.h"
 
 class FigureWindow {
   public:
-    // Builds and shows the window for a computed figure, showing frame 0. Any window still
-    // open is closed first.
-    static FigureWindow& open(Figure figure);
-    // The open window, or nullptr.
-    static FigureWindow* current();
+    // Builds and shows the window for a computed figure, showing frame 0.
+    explicit FigureWindow(Figure figure);
+    // Closes the window if it is still open.
+    ~FigureWindow();
 
     // What Close and the window frame's close do: the animation stops, the frame surfaces
-    // and the figure are freed, the grab ends. The object itself goes at the next idle.
+    // and the figure are freed, the grab ends, the window hides.
     void close();
+    bool is_open() const { return !closed_; }
 
     const Figure& figure() const { return figure_; }
     const ToneTable& tone_table() const { return tones_; }
@@ -37,6 +39,9 @@ class FigureWindow {
     float frames_per_second() const;
     // Draws the whole drawing area now.
     void redraw();
+
+    // Save's chooser and movie-size dialog.
+    SaveDialog& save_dialog() { return save_dialog_; }
 
     // The widgets, for the save dialog and for tests that drive the window.
     Gtk::Dialog& dialog() { return dialog_; }
@@ -65,9 +70,6 @@ class FigureWindow {
     FigureWindow& operator=(const FigureWindow&) = delete;
 
   private:
-    explicit FigureWindow(Figure figure);
-    ~FigureWindow();
-
     void build();
     void build_animation_controls(Gtk::Box& figure_column, Gtk::Box& slider_column);
     void set_tones();
@@ -100,6 +102,7 @@ class FigureWindow {
     Gtk::Button* start_ = nullptr;
     Gtk::Button* stop_ = nullptr;
     sigc::connection azimuth_changed_;
+    SaveDialog save_dialog_{*this};
 
     // The animation refers to its clock and timeout, so it is declared after them and
     // released before them.

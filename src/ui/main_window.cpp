@@ -2,15 +2,13 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
+#include <optional>
+#include <utility>
 
 #include "model/texts.h"
+#include "optics/figure_computation.h"
 #include "output/exit_cleanup.h"
-#include "ui/mode_frames.h"
-#include "ui/optical_properties_panel.h"
-#include "ui/orientation_panel.h"
-#include "ui/other_parameters_panel.h"
-#include "ui/projection_preview.h"
+#include "ui/progress_dialog.h"
 #include "ui/widget_builders.h"
 
 namespace {
@@ -18,38 +16,14 @@ namespace {
 // LUMITRA_VERSION is the project version the build system defines.
 constexpr char kTitle[] = "Lumitra (Version " LUMITRA_VERSION ")";
 
-std::unique_ptr<Gtk::Window> window;
-Gtk::Button* draw = nullptr;
-Gtk::Button* quit = nullptr;
-std::function<void()> draw_handler;
-gulong exit_on_destroy = 0;
-bool event_filter_installed = false;
-
-void on_destroy(GtkWidget*, gpointer) {
-    end_program_at_once();
-}
-
-void on_draw_clicked() {
-    if (draw_handler) {
-        draw_handler();
-    }
-}
-
-void on_quit_clicked() {
-    // Quit is not clickable while a nested loop runs (its window holds the grab), but a
-    // programmatic click then must not merely end that inner loop and resume its task.
-    if (gtk_main_level() > 1) {
-        end_program_at_once();
-    }
-    gtk_main_quit();
-}
+MainWindow* the_main_window = nullptr;
 
 // GTK 3 drops a window-frame close of a window outside the current modal grab, and the
 // figure window holds the grab for as long as it is shown. The close request is therefore
 // caught before GTK dispatches it.
 void filter_events(GdkEvent* event, gpointer) {
-    if (event->type == GDK_DELETE && window && window->get_window() &&
-        event->any.window == window->get_window()->gobj()) {
+    if (event->type == GDK_DELETE && the_main_window != nullptr && the_main_window->get_window() &&
+        event->any.window == the_main_window->get_window()->gobj()) {
         end_program_at_once();
     }
     gtk_main_do_event(event);
@@ -65,75 +39,86 @@ void end_program_at_once() {
     std::_Exit(0);
 }
 
-Gtk::Window* build_main_window() {
-    release_main_window();
-    window = std::make_unique<Gtk::Window>();
-    window->set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
-    window->set_title(kTitle);
+MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
+    the_main_window = this;
+    set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
+    set_title(kTitle);
     int x = 0;
     int y = 0;
-    window->get_position(x, y);
-    window->move(6, y);
+    get_position(x, y);
+    move(6, y);
 
     // A dialog's layout: the panels above, the buttons in an action area below.
-    auto* outer = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
-    window->add(*outer);
-    auto* upper = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
-    outer->pack_start(*upper, true, true, 0);
-    auto* actions = Gtk::manage(new Gtk::ButtonBox(Gtk::ORIENTATION_HORIZONTAL));
-    actions->set_layout(Gtk::BUTTONBOX_EXPAND);
-    actions->set_border_width(5);
-    outer->pack_end(*actions, false, true, 0);
+    add(outer_);
+    outer_.pack_start(upper_, true, true, 0);
+    actions_.set_layout(Gtk::BUTTONBOX_EXPAND);
+    actions_.set_border_width(5);
+    outer_.pack_end(actions_, false, true, 0);
 
-    build_mode_frames(*upper);
-    auto* columns = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
-    upper->pack_start(*columns, true, true, 0);
-    auto* left = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
-    auto* right = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
-    columns->pack_start(*left, true, true, 0);
-    columns->pack_start(*right, true, true, 0);
-    build_optical_properties_panel(*left);
-    build_orientation_panel(*left);
-    build_other_parameters_panel(*right);
-    build_projection_preview(*right);
+    upper_.pack_start(mode_frames_, false, false, 0);
+    upper_.pack_start(columns_, true, true, 0);
+    columns_.pack_start(left_, true, true, 0);
+    columns_.pack_start(right_, true, true, 0);
+    left_.pack_start(optical_properties_, false, false, 0);
+    left_.pack_start(orientation_, false, false, 0);
+    right_.pack_start(other_parameters_, false, false, 0);
+    right_.pack_start(preview_, false, false, 7);
 
-    draw = make_button(*actions, texts::draw);
-    quit = make_button(*actions, texts::quit);
+    draw_ = make_button(actions_, texts::draw);
+    quit_ = make_button(actions_, texts::quit);
 
-    exit_on_destroy = g_signal_connect(window->gobj(), "destroy", G_CALLBACK(&on_destroy), nullptr);
-    draw->signal_clicked().connect(&on_draw_clicked);
-    quit->signal_clicked().connect(&on_quit_clicked);
+    // The window is never hidden while the program runs: a destroy request from outside
+    // hides a window that C++ owns, and then the program ends as if it had been destroyed.
+    exit_on_hide_ = signal_hide().connect([] { end_program_at_once(); });
+    draw_->signal_clicked().connect(sigc::mem_fun(*this, &MainWindow::draw));
+    quit_->signal_clicked().connect(sigc::mem_fun(*this, &MainWindow::on_quit));
+    static bool event_filter_installed = false;
     if (!event_filter_installed) {
         gdk_event_handler_set(&filter_events, nullptr, nullptr);
         event_filter_installed = true;
     }
 
-    window->show_all();
-    return window.get();
+    // The first values of the derived fields, and every panel's content.
+    editor_.changed();
+    show_all();
 }
 
-Gtk::Window* main_window() {
-    return window.get();
-}
-Gtk::Button* draw_button() {
-    return draw;
-}
-Gtk::Button* quit_button() {
-    return quit;
+MainWindow::~MainWindow() {
+    exit_on_hide_.disconnect();
+    figure_.reset();
+    if (the_main_window == this)
+        the_main_window = nullptr;
 }
 
-void set_draw_handler(std::function<void()> handler) {
-    draw_handler = std::move(handler);
+MainWindow* MainWindow::instance() {
+    return the_main_window;
 }
 
-void release_main_window() {
-    if (exit_on_destroy != 0 && window) {
-        g_signal_handler_disconnect(window->gobj(), exit_on_destroy);
+void MainWindow::on_quit() {
+    // Quit is not clickable while a nested loop runs (its window holds the grab), but a
+    // programmatic click then must not merely end that inner loop and resume its task.
+    if (gtk_main_level() > 1) {
+        end_program_at_once();
     }
-    exit_on_destroy = 0;
-    draw = nullptr;
-    quit = nullptr;
-    window.reset();
+    gtk_main_quit();
+}
+
+void MainWindow::draw() {
+    // The figure window holds the grab, so Draw cannot be pressed while one is open; a
+    // programmatic press must not stack a second figure over it either.
+    if (figure_window() != nullptr)
+        return;
+    const DrawSetup setup = prepare_draw(editor_.record());
+    ProgressDialog progress;
+    std::optional<Figure> figure = compute_figure(setup, progress);
+    if (!figure)
+        return;
+    figure_.reset();
+    figure_ = std::make_unique<FigureWindow>(std::move(*figure));
+}
+
+FigureWindow* MainWindow::figure_window() {
+    return figure_ && figure_->is_open() ? figure_.get() : nullptr;
 }
 
 void make_transient_for_active_window(Gtk::Window& dialog) {
@@ -144,8 +129,8 @@ void make_transient_for_active_window(Gtk::Window& dialog) {
             parent = GTK_WINDOW(top);
         }
     }
-    if (parent == nullptr && window) {
-        parent = window->gobj();
+    if (parent == nullptr && the_main_window != nullptr) {
+        parent = the_main_window->gobj();
     }
     if (parent != nullptr) {
         gtk_window_set_transient_for(dialog.gobj(), parent);

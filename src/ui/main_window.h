@@ -1,27 +1,71 @@
-// The main window: the parameter panels in two columns under the mode row, and the Draw
-// and Quit buttons. Closing or destroying it ends the program at once, also while another
+// The main window: the mode row above the parameter panels in two columns, and the Draw and
+// Quit buttons. It owns the panels, the record editor they share and the figure window of
+// the last Draw. Closing or destroying it ends the program at once, also while another
 // window holds the input grab; a movie being saved is cancelled first.
 #pragma once
 
 #include <gtkmm.h>
 
-#include <functional>
+#include <memory>
 
-// Builds and shows the main window with all its panels and returns it. It lives until the
-// process ends (or release_main_window).
-Gtk::Window* build_main_window();
+#include "ui/figure_window.h"
+#include "ui/mode_frames.h"
+#include "ui/optical_properties_panel.h"
+#include "ui/orientation_panel.h"
+#include "ui/other_parameters_panel.h"
+#include "ui/projection_preview.h"
+#include "ui/record_editor.h"
 
-// The main window, or nullptr before build_main_window.
-Gtk::Window* main_window();
-Gtk::Button* draw_button();
-Gtk::Button* quit_button();
+class MainWindow : public Gtk::Window {
+  public:
+    // Builds and shows the window for the record: the switches take their start values,
+    // the derived fields their first values, and every panel shows the record.
+    explicit MainWindow(ParameterRecord& record);
+    // Takes the window down without ending the process: the orderly end after the main loop
+    // returned, and the way tests build a fresh window.
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
 
-// What Draw does. Until a handler is set the button does nothing.
-void set_draw_handler(std::function<void()> handler);
+    // The program's main window while one exists, or nullptr.
+    static MainWindow* instance();
 
-// Takes the main window down without ending the process: the orderly end after the main
-// loop returned, and the way tests build a fresh window.
-void release_main_window();
+    RecordEditor& editor() { return editor_; }
+    ModeFrames& mode_frames() { return mode_frames_; }
+    OpticalPropertiesPanel& optical_properties() { return optical_properties_; }
+    OrientationPanel& orientation() { return orientation_; }
+    OtherParametersPanel& other_parameters() { return other_parameters_; }
+    ProjectionPreview& preview() { return preview_; }
+    Gtk::Button& draw_button() { return *draw_; }
+    Gtk::Button& quit_button() { return *quit_; }
+
+    // What Draw does: computes the figure of the record as it stands under the progress
+    // dialog and opens its window. A cancel leaves everything as it was and opens nothing;
+    // while a figure is shown nothing happens.
+    void draw();
+    // The figure window while it is open, or nullptr.
+    FigureWindow* figure_window();
+
+  private:
+    void on_quit();
+
+    RecordEditor editor_;
+    Gtk::Box outer_{Gtk::ORIENTATION_VERTICAL, 0};
+    Gtk::Box upper_{Gtk::ORIENTATION_VERTICAL, 0};
+    Gtk::Box columns_{Gtk::ORIENTATION_HORIZONTAL, 0};
+    Gtk::Box left_{Gtk::ORIENTATION_VERTICAL, 0};
+    Gtk::Box right_{Gtk::ORIENTATION_VERTICAL, 0};
+    Gtk::ButtonBox actions_{Gtk::ORIENTATION_HORIZONTAL};
+    ModeFrames mode_frames_{editor_};
+    OpticalPropertiesPanel optical_properties_{editor_};
+    OrientationPanel orientation_{editor_};
+    OtherParametersPanel other_parameters_{editor_};
+    ProjectionPreview preview_{editor_};
+    Gtk::Button* draw_ = nullptr;
+    Gtk::Button* quit_ = nullptr;
+    sigc::connection exit_on_hide_;
+    std::unique_ptr<FigureWindow> figure_;
+};
 
 // Ends the process at once with status 0, the way closing the main window does, after
 // undoing the work in progress (output/exit_cleanup.h).

@@ -5,14 +5,30 @@
 
 #include <gtkmm.h>
 
-// Builds the row at the end of box and stores the switches' start values.
-void build_mode_frames(Gtk::Box& box);
+#include <array>
 
-// The buttons in their order on screen, while the row exists; nullptr otherwise.
+#include "ui/record_editor.h"
+
+// The buttons in their order on screen.
 enum ModeButton : int {
     kCrystalKindButton = 0,
     kDrawModeButton = 1,
     kTestPlateButton = 2,
     kDrawRangeButton = 3
 };
-Gtk::Button* mode_button(ModeButton which);
+
+class ModeFrames : public Gtk::Frame {
+  public:
+    // Stores the switches' start values (the first value of each) into the record.
+    explicit ModeFrames(RecordEditor& editor);
+
+    Gtk::Button& button(ModeButton which) { return *buttons_[which]; }
+
+  private:
+    void on_clicked(ModeButton which);
+    void show_values();
+
+    RecordEditor& editor_;
+    Gtk::Box row_{Gtk::ORIENTATION_HORIZONTAL, 0};
+    std::array<Gtk::Button*, 4> buttons_{};
+};

@@ -1,53 +1,14 @@
 #include "ui/orientation_panel.h"
 
-#include <array>
 #include <cstdio>
 
 #include "model/controls.h"
-#include "model/parameter_record.h"
 #include "model/texts.h"
 #include "ui/label_text.h"
-#include "ui/other_parameters_panel.h"
-#include "ui/projection_preview.h"
 #include "ui/symbol_style.h"
 #include "ui/widget_builders.h"
 
 namespace {
-
-OrientationState state;
-
-Gtk::Frame* frame = nullptr;
-Gtk::Box* content = nullptr;
-Gtk::SpinButton* c_theta = nullptr;
-Gtk::SpinButton* c_phi = nullptr;
-Gtk::SpinButton* step = nullptr;
-
-// The biaxial rows: per axis the box holding its radio button and its current row.
-struct AxisWidgets {
-    Gtk::Box* holder = nullptr;
-    Gtk::RadioButton* radio = nullptr;
-    Gtk::Box* row = nullptr;
-    Gtk::Label* theta_text = nullptr;  // display rows only
-    Gtk::Label* phi_text = nullptr;
-};
-std::array<AxisWidgets, kAxisCount> axes{};
-Gtk::SpinButton* theta_spin = nullptr;
-Gtk::SpinButton* phi_spin = nullptr;
-Gtk::SpinButton* r_spin = nullptr;
-sigc::connection r_changed;
-
-void forget_content() {
-    content = nullptr;
-    c_theta = c_phi = step = nullptr;
-    axes.fill(AxisWidgets{});
-    theta_spin = phi_spin = r_spin = nullptr;
-    r_changed.disconnect();
-}
-
-void forget_widgets(GtkWidget*, gpointer) {
-    frame = nullptr;
-    forget_content();
-}
 
 void destroy(Gtk::Widget* widget) {
     // Destroying a managed widget also frees its C++ wrapper and its children.
@@ -82,36 +43,6 @@ Gtk::SpinButton* add_phi_spin(Gtk::Box& row, float value) {
     return spin;
 }
 
-// --- uniaxial ---------------------------------------------------------------------------
-
-void on_c_angle_changed(float* field, Gtk::SpinButton* spin) {
-    *field = value_of(spin);
-    redraw_projection_preview();
-}
-
-void build_uniaxial_rows() {
-    make_label(*content, texts::c_optic_axis, 10);
-    auto* row = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
-    content->pack_start(*row, false, false, 10);
-    make_label(*row, "C", 0)->set_size_request(53, -1);
-    c_theta = add_theta_spin(*row, parameters.c_axis_theta);
-    c_phi = add_phi_spin(*row, parameters.c_axis_phi);
-    c_theta->signal_value_changed().connect(
-        sigc::bind(&on_c_angle_changed, &parameters.c_axis_theta, c_theta));
-    c_phi->signal_value_changed().connect(
-        sigc::bind(&on_c_angle_changed, &parameters.c_axis_phi, c_phi));
-}
-
-// --- biaxial ----------------------------------------------------------------------------
-
-void show_display_values(int axis) {
-    const AxisRecord& record = state.axes[axis];
-    if (axes[axis].theta_text == nullptr)
-        return;
-    axes[axis].theta_text->set_text(angle_text(parameters.*record.theta));
-    axes[axis].phi_text->set_text(angle_text(parameters.*record.phi));
-}
-
 Gtk::Label* add_row_label(Gtk::Box& row, const std::string& text, float xalign, int width,
                           bool symbol) {
     Gtk::Label* label = make_label_utf8(row, text, 0);
@@ -122,230 +53,253 @@ Gtk::Label* add_row_label(Gtk::Box& row, const std::string& text, float xalign, 
     return label;
 }
 
-Gtk::Box* new_row(int axis) {
-    destroy(axes[axis].row);
-    axes[axis].theta_text = axes[axis].phi_text = nullptr;
-    auto* row = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
-    axes[axis].holder->pack_start(*row, false, false, 0);
-    axes[axis].row = row;
-    return row;
+}  // namespace
+
+OrientationPanel::OrientationPanel(RecordEditor& editor)
+    : Gtk::Frame(sjis_to_utf8(texts::orientation_frame)),
+      editor_(editor),
+      state_(editor.orientation()) {
+    set_border_width(10);
+    editor_.signal_changed().connect(sigc::mem_fun(*this, &OrientationPanel::show_record));
 }
 
-void build_display_row(int axis) {
-    Gtk::Box* row = new_row(axis);
-    add_row_label(*row, "q  ", 1.0f, 27, true);
-    axes[axis].theta_text = add_row_label(*row, "", 0.0f, 50, false);
-    add_row_label(*row, "f  ", 1.0f, 30, true);
-    axes[axis].phi_text = add_row_label(*row, "", 0.0f, 50, false);
-    show_display_values(axis);
-    row->show_all();
-}
-
-void refresh_other_rows() {
-    for (int axis = 0; axis < kAxisCount; ++axis) {
-        if (axis != state.rotation_axis)
-            show_display_values(axis);
+void OrientationPanel::show_record() {
+    const ParameterRecord& record = editor_.record();
+    if (shown_kind_ != record.axis_type || shown_mode_ != record.draw_mode) {
+        build_content();
+    } else if (record.two_vz != shown_two_vz_ && axes_[0].holder != nullptr) {
+        // A new optic axial angle has moved the axes that follow it: every row is shown
+        // afresh, the rotation axis's with R at 0, as no edit is under way any more.
+        for (int axis = 0; axis < kAxisCount; ++axis)
+            build_axis_row(axis);
     }
+    shown_two_vz_ = record.two_vz;
+    show_display_values();
+}
+
+void OrientationPanel::forget_content() {
+    content_ = nullptr;
+    c_theta_ = c_phi_ = step_ = nullptr;
+    step_changed_.disconnect();
+    axes_.fill(AxisWidgets{});
+    theta_ = phi_ = rotation_ = nullptr;
+    rotation_changed_.disconnect();
+}
+
+void OrientationPanel::build_content() {
+    if (content_ != nullptr) {
+        Gtk::Box* old = content_;
+        forget_content();
+        destroy(old);
+    }
+    content_ = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
+    add(*content_);
+    const ParameterRecord& record = editor_.record();
+    shown_kind_ = record.axis_type;
+    shown_mode_ = record.draw_mode;
+    if (record.axis_type == kBiaxial) {
+        build_biaxial_rows();
+    } else {
+        build_uniaxial_rows();
+    }
+    if (record.draw_mode != kSingleImage)
+        build_step_row();
+    content_->show_all();
+    state_.edit_kind = kNoEdit;
+}
+
+// --- uniaxial ---------------------------------------------------------------------------
+
+void OrientationPanel::build_uniaxial_rows() {
+    ParameterRecord& record = editor_.record();
+    make_label(*content_, texts::c_optic_axis, 10);
+    auto* row = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
+    content_->pack_start(*row, false, false, 10);
+    make_label(*row, "C", 0)->set_size_request(53, -1);
+    c_theta_ = add_theta_spin(*row, record.c_axis_theta);
+    c_phi_ = add_phi_spin(*row, record.c_axis_phi);
+    c_theta_->signal_value_changed().connect([this, &record] {
+        record.c_axis_theta = value_of(c_theta_);
+        editor_.changed();
+    });
+    c_phi_->signal_value_changed().connect([this, &record] {
+        record.c_axis_phi = value_of(c_phi_);
+        editor_.changed();
+    });
+}
+
+// --- biaxial ----------------------------------------------------------------------------
+
+void OrientationPanel::show_display_values() {
+    const ParameterRecord& record = editor_.record();
+    for (int axis = 0; axis < kAxisCount; ++axis) {
+        if (axes_[axis].theta_text == nullptr)
+            continue;
+        const AxisRecord& a = state_.axes[axis];
+        show_text(*axes_[axis].theta_text, angle_text(record.*a.theta));
+        show_text(*axes_[axis].phi_text, angle_text(record.*a.phi));
+    }
+}
+
+Gtk::Box& OrientationPanel::new_row(int axis) {
+    destroy(axes_[axis].row);
+    axes_[axis].theta_text = axes_[axis].phi_text = nullptr;
+    auto* row = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
+    axes_[axis].holder->pack_start(*row, false, false, 0);
+    axes_[axis].row = row;
+    return *row;
+}
+
+void OrientationPanel::build_display_row(int axis) {
+    Gtk::Box& row = new_row(axis);
+    add_row_label(row, "q  ", 1.0f, 27, true);
+    axes_[axis].theta_text = add_row_label(row, "", 0.0f, 50, false);
+    add_row_label(row, "f  ", 1.0f, 30, true);
+    axes_[axis].phi_text = add_row_label(row, "", 0.0f, 50, false);
+    show_display_values();
+    row.show_all();
 }
 
 // A tilt or turn ends a rotation about the axis: R shows 0 again. The directions stay where
 // the rotation left them, which the edit itself takes care of, so the R handler is kept out.
-void return_r_to_zero() {
-    if (r_spin == nullptr)
+void OrientationPanel::return_rotation_to_zero() {
+    if (rotation_ == nullptr)
         return;
-    r_changed.block();
-    r_spin->set_value(0.0);
-    r_changed.unblock();
+    rotation_changed_.block();
+    rotation_->set_value(0.0);
+    rotation_changed_.unblock();
 }
 
-void on_tilt() {
-    if (state.edit_kind == kRotateEdit)
-        return_r_to_zero();
-    tilt_rotation_axis(parameters, state, value_of(theta_spin));
-    refresh_other_rows();
-    redraw_projection_preview();
+void OrientationPanel::on_tilt() {
+    if (state_.edit_kind == kRotateEdit)
+        return_rotation_to_zero();
+    tilt_rotation_axis(editor_.record(), state_, value_of(theta_));
+    editor_.changed();
 }
 
-void on_turn() {
-    if (state.edit_kind == kRotateEdit)
-        return_r_to_zero();
-    turn_rotation_axis(parameters, state, value_of(phi_spin));
-    refresh_other_rows();
-    redraw_projection_preview();
+void OrientationPanel::on_turn() {
+    if (state_.edit_kind == kRotateEdit)
+        return_rotation_to_zero();
+    turn_rotation_axis(editor_.record(), state_, value_of(phi_));
+    editor_.changed();
 }
 
-void on_rotate() {
-    rotate_about_rotation_axis(parameters, state, value_of(r_spin));
-    refresh_other_rows();
-    redraw_projection_preview();
+void OrientationPanel::on_rotate() {
+    rotate_about_rotation_axis(editor_.record(), state_, value_of(rotation_));
+    editor_.changed();
 }
 
-void build_editable_row(int axis) {
-    Gtk::Box* row = new_row(axis);
-    const AxisRecord& record = state.axes[axis];
-    theta_spin = add_theta_spin(*row, parameters.*record.theta);
-    phi_spin = add_phi_spin(*row, parameters.*record.phi);
-    r_spin = make_labeled_spin(*row, "R  ", {20, 16}, 0, controls::kRotationAngle);
-    r_spin->set_wrap(true);
+void OrientationPanel::build_editable_row(int axis) {
+    Gtk::Box& row = new_row(axis);
+    const ParameterRecord& record = editor_.record();
+    const AxisRecord& a = state_.axes[axis];
+    theta_ = add_theta_spin(row, record.*a.theta);
+    phi_ = add_phi_spin(row, record.*a.phi);
+    rotation_ = make_labeled_spin(row, "R  ", {20, 16}, 0, controls::kRotationAngle);
+    rotation_->set_wrap(true);
     // Room for "-180"; the requested width is narrower than any spin button can be drawn.
-    r_spin->set_width_chars(4);
-    set_tooltip(*r_spin, texts::rotate_about_axis_tip);
-    theta_spin->signal_value_changed().connect(&on_tilt);
-    phi_spin->signal_value_changed().connect(&on_turn);
-    r_changed.disconnect();
-    r_changed = r_spin->signal_value_changed().connect(&on_rotate);
-    row->show_all();
+    rotation_->set_width_chars(4);
+    set_tooltip(*rotation_, texts::rotate_about_axis_tip);
+    theta_->signal_value_changed().connect(sigc::mem_fun(*this, &OrientationPanel::on_tilt));
+    phi_->signal_value_changed().connect(sigc::mem_fun(*this, &OrientationPanel::on_turn));
+    rotation_changed_.disconnect();
+    rotation_changed_ = rotation_->signal_value_changed().connect(
+        sigc::mem_fun(*this, &OrientationPanel::on_rotate));
+    row.show_all();
 }
 
-void build_axis_row(int axis) {
-    if (axis == state.rotation_axis) {
+void OrientationPanel::build_axis_row(int axis) {
+    if (axis == state_.rotation_axis) {
         build_editable_row(axis);
     } else {
         build_display_row(axis);
     }
 }
 
-void on_radio_toggled(int axis) {
-    if (axis == state.rotation_axis || !axes[axis].radio->get_active())
+// Choosing another rotation axis moves nothing: only the rows change.
+void OrientationPanel::on_radio_toggled(int axis) {
+    if (axis == state_.rotation_axis || !axes_[axis].radio->get_active())
         return;
-    const int old = state.rotation_axis;
-    select_rotation_axis(state, axis);
+    const int old = state_.rotation_axis;
+    select_rotation_axis(state_, axis);
     build_display_row(old);
     build_editable_row(axis);
 }
 
-void build_biaxial_rows() {
+void OrientationPanel::build_biaxial_rows() {
     auto* captions = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
-    content->pack_start(*captions, false, false, 10);
+    content_->pack_start(*captions, false, false, 10);
     make_label(*captions, texts::ab_optic_axes, 0);
     make_label(*captions, texts::xyz_principal_axes, 0);
 
     Gtk::RadioButton::Group group;
     for (int axis = 0; axis < kAxisCount; ++axis) {
         auto* holder = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
-        content->pack_start(*holder, false, false, 0);
+        content_->pack_start(*holder, false, false, 0);
         auto* radio =
-            Gtk::manage(new Gtk::RadioButton(group, std::string(1, state.axes[axis].name)));
+            Gtk::manage(new Gtk::RadioButton(group, std::string(1, state_.axes[axis].name)));
         holder->pack_start(*radio, false, false, 10);
-        axes[axis].holder = holder;
-        axes[axis].radio = radio;
+        axes_[axis].holder = holder;
+        axes_[axis].radio = radio;
         build_axis_row(axis);
     }
     // Connected only once the right button is active, so that building the group does not
     // count as a choice.
-    axes[state.rotation_axis].radio->set_active(true);
+    axes_[state_.rotation_axis].radio->set_active(true);
     for (int axis = 0; axis < kAxisCount; ++axis) {
-        axes[axis].radio->signal_toggled().connect(sigc::bind(&on_radio_toggled, axis));
+        axes_[axis].radio->signal_toggled().connect([this, axis] { on_radio_toggled(axis); });
     }
 }
 
 // --- stage-azimuth step -------------------------------------------------------------------
 
-void on_step_changed() {
-    if (parameters.draw_mode == kRotationImage) {
-        const float previous = parameters.sampling_step;
-        parameters.rotation_step = value_of(step);
-        // Setting the snapped value runs this handler once more, for a value that needs no
-        // further correction.
-        step->set_value(snap_rotation_step(parameters.rotation_step, previous));
-        parameters.sampling_step = parameters.rotation_step;
-    } else {
-        parameters.animation_step = value_of(step);
-        parameters.sampling_step = parameters.animation_step;
+void OrientationPanel::on_step_changed() {
+    ParameterRecord& record = editor_.record();
+    const bool rotation = record.draw_mode == kRotationImage;
+    float& field = rotation ? record.rotation_step : record.animation_step;
+    float step = value_of(step_);
+    if (rotation) {
+        step = snap_rotation_step(step, field);
+        // The snapped value comes back to this handler once more, after this call: by then
+        // the record holds it and nothing is left to do.
+        if (step_->get_value() != step) {
+            step_changed_.block();
+            step_->set_value(step);
+            step_changed_.unblock();
+        }
     }
-    rebuild_image_size_control();
-}
-
-void build_step_row() {
-    if (parameters.draw_mode == kRotationImage) {
-        step = make_labeled_spin(*content, "Df  ", {160, 50}, parameters.rotation_step,
-                                 controls::kRotationStep);
-        parameters.sampling_step = parameters.rotation_step;
-    } else {
-        step = make_labeled_spin(*content, "Df  ", {160, 50}, parameters.animation_step,
-                                 controls::kAnimationStep);
-        parameters.sampling_step = parameters.animation_step;
-    }
-    step->set_width_chars(4);  // "22.5"
-    if (Gtk::Label* label = spin_label(*step))
-        set_symbol_style(*label);
-    set_tooltip(*step, texts::azimuth_sampling_tip);
-    step->signal_value_changed().connect(&on_step_changed);
-}
-
-}  // namespace
-
-void build_orientation_panel(Gtk::Box& column) {
-    frame = Gtk::manage(new Gtk::Frame(sjis_to_utf8(texts::orientation_frame)));
-    frame->set_border_width(10);
-    column.pack_start(*frame, false, false, 0);
-    g_signal_connect(frame->gobj(), "destroy", G_CALLBACK(&forget_widgets), nullptr);
-    rebuild_orientation_panel();
-}
-
-void rebuild_orientation_panel() {
-    if (frame == nullptr)
+    if (step == field)
         return;
-    if (content != nullptr) {
-        Gtk::Box* old = content;
-        forget_content();
-        destroy(old);
-    }
-    content = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
-    frame->add(*content);
-    if (parameters.axis_type == kBiaxial) {
-        build_biaxial_rows();
-    } else {
-        build_uniaxial_rows();
-    }
-    if (parameters.draw_mode != kSingleImage)
-        build_step_row();
-    content->show_all();
-    state.edit_kind = kNoEdit;
+    field = step;
+    editor_.changed();
 }
 
-void recompute_axes_for_two_v() {
-    recompute_axes_for_two_v(parameters, state);
-    if (axes[0].holder != nullptr) {
-        for (int axis = 0; axis < kAxisCount; ++axis)
-            build_axis_row(axis);
-    }
-    redraw_projection_preview();
+void OrientationPanel::build_step_row() {
+    const ParameterRecord& record = editor_.record();
+    const bool rotation = record.draw_mode == kRotationImage;
+    step_ = make_labeled_spin(*content_, "Df  ", {160, 50},
+                              rotation ? record.rotation_step : record.animation_step,
+                              rotation ? controls::kRotationStep : controls::kAnimationStep);
+    step_->set_width_chars(4);  // "22.5"
+    if (Gtk::Label* label = spin_label(*step_))
+        set_symbol_style(*label);
+    set_tooltip(*step_, texts::azimuth_sampling_tip);
+    step_changed_ = step_->signal_value_changed().connect(
+        sigc::mem_fun(*this, &OrientationPanel::on_step_changed));
 }
 
-OrientationState& orientation_state() {
-    return state;
-}
-Gtk::SpinButton* c_theta_spin() {
-    return c_theta;
-}
-Gtk::SpinButton* c_phi_spin() {
-    return c_phi;
-}
-Gtk::RadioButton* axis_radio(int axis) {
-    return axis >= 0 && axis < kAxisCount ? axes[axis].radio : nullptr;
-}
-Gtk::SpinButton* rotation_theta_spin() {
-    return theta_spin;
-}
-Gtk::SpinButton* rotation_phi_spin() {
-    return phi_spin;
-}
-Gtk::SpinButton* rotation_angle_spin() {
-    return r_spin;
-}
-Gtk::SpinButton* sampling_step_spin() {
-    return step;
+Gtk::RadioButton* OrientationPanel::axis_radio(int axis) {
+    return axis >= 0 && axis < kAxisCount ? axes_[axis].radio : nullptr;
 }
 
-std::string axis_row_theta_text(int axis) {
-    if (axis < 0 || axis >= kAxisCount || axes[axis].theta_text == nullptr)
+std::string OrientationPanel::axis_row_theta_text(int axis) {
+    if (axis < 0 || axis >= kAxisCount || axes_[axis].theta_text == nullptr)
         return {};
-    return axes[axis].theta_text->get_text();
+    return axes_[axis].theta_text->get_text();
 }
 
-std::string axis_row_phi_text(int axis) {
-    if (axis < 0 || axis >= kAxisCount || axes[axis].phi_text == nullptr)
+std::string OrientationPanel::axis_row_phi_text(int axis) {
+    if (axis < 0 || axis >= kAxisCount || axes_[axis].phi_text == nullptr)
         return {};
-    return axes[axis].phi_text->get_text();
+    return axes_[axis].phi_text->get_text();
 }

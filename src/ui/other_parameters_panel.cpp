@@ -1,8 +1,6 @@
 #include "ui/other_parameters_panel.h"
 
-#include "model/controls.h"
 #include "model/derived_values.h"
-#include "model/parameter_record.h"
 #include "model/texts.h"
 #include "ui/label_text.h"
 #include "ui/widget_builders.h"
@@ -11,92 +9,52 @@ namespace {
 
 constexpr RowWidths kWidths{155, 53};
 
-Gtk::Frame* frame = nullptr;
-Gtk::Box* content = nullptr;
-Gtk::SpinButton* aperture = nullptr;
-Gtk::SpinButton* thickness = nullptr;
-Gtk::SpinButton* size = nullptr;
-std::function<void()> aperture_redraw;
-
-void on_aperture_changed(float* field) {
-    *field = static_cast<float>(aperture->get_value());
-    if (aperture_redraw) {
-        aperture_redraw();
-    }
-}
-
-void on_thickness_changed(float* field) {
-    *field = static_cast<float>(thickness->get_value());
-}
-
-void on_size_changed(float* field, Gtk::SpinButton* spin) {
-    *field = static_cast<float>(spin->get_value());
-    parameters.image_size = image_size_field(parameters, parameters.draw_mode);
-}
-
-void forget_widgets(GtkWidget*, gpointer) {
-    frame = nullptr;
-    content = nullptr;
-    aperture = nullptr;
-    thickness = nullptr;
-    size = nullptr;
-}
-
 }  // namespace
 
-void build_other_parameters_panel(Gtk::Box& column) {
-    frame = Gtk::manage(new Gtk::Frame(sjis_to_utf8(texts::other_parameters_frame)));
-    frame->set_border_width(10);
-    column.pack_start(*frame, false, false, 0);
-    g_signal_connect(frame->gobj(), "destroy", G_CALLBACK(&forget_widgets), nullptr);
-    content = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
-    frame->add(*content);
-
-    aperture = make_labeled_spin(*content, texts::numerical_aperture, kWidths,
-                                 parameters.numerical_aperture, controls::kNumericalAperture);
-    aperture->signal_value_changed().connect(
-        sigc::bind(&on_aperture_changed, &parameters.numerical_aperture));
-    thickness = make_labeled_spin(*content, texts::thickness, kWidths, parameters.thickness,
-                                  controls::kThickness);
-    thickness->signal_value_changed().connect(
-        sigc::bind(&on_thickness_changed, &parameters.thickness));
-
-    rebuild_image_size_control();
+OtherParametersPanel::OtherParametersPanel(RecordEditor& editor)
+    : Gtk::Frame(sjis_to_utf8(texts::other_parameters_frame)), editor_(editor) {
+    set_border_width(10);
+    add(content_);
+    ParameterRecord& record = editor_.record();
+    aperture_ = make_labeled_spin(content_, texts::numerical_aperture, kWidths,
+                                  record.numerical_aperture, controls::kNumericalAperture);
+    aperture_->signal_value_changed().connect([this, &record] {
+        record.numerical_aperture = static_cast<float>(aperture_->get_value());
+        editor_.changed();
+    });
+    thickness_ = make_labeled_spin(content_, texts::thickness, kWidths, record.thickness,
+                                   controls::kThickness);
+    thickness_->signal_value_changed().connect([this, &record] {
+        record.thickness = static_cast<float>(thickness_->get_value());
+        editor_.changed();
+    });
+    editor_.signal_changed().connect(sigc::mem_fun(*this, &OtherParametersPanel::show_record));
 }
 
-void rebuild_image_size_control() {
-    if (content == nullptr) {
-        return;
-    }
-    if (size != nullptr) {
+void OtherParametersPanel::show_record() {
+    const ParameterRecord& record = editor_.record();
+    if (shown_mode_ != record.draw_mode ||
+        shown_maximum_ != image_size_range(record, record.draw_mode).upper ||
+        size_->get_value() != record.image_size)
+        build_size_row();
+}
+
+// The size row of the current mode, up to the mode's maximum for its step; the record has
+// already lowered a size above it.
+void OtherParametersPanel::build_size_row() {
+    if (size_ != nullptr) {
         // The row is the spin's parent: label and spin go together.
-        gtk_widget_destroy(GTK_WIDGET(size->get_parent()->gobj()));
-        size = nullptr;
+        gtk_widget_destroy(GTK_WIDGET(size_->get_parent()->gobj()));
+        size_ = nullptr;
     }
-
-    float* field = &image_size_field(parameters, parameters.draw_mode);
-    parameters.image_size = *field;
-    const ControlRange range = image_size_range(parameters, parameters.draw_mode);
-    if (range.upper < parameters.image_size) {
-        parameters.image_size = range.upper;
-        *field = parameters.image_size;
-    }
-
-    size = make_labeled_spin(*content, texts::image_size, kWidths, parameters.image_size, range);
-    size->signal_value_changed().connect(sigc::bind(&on_size_changed, field, size));
-    frame->show_all();
-}
-
-void set_aperture_redraw_hook(std::function<void()> redraw) {
-    aperture_redraw = std::move(redraw);
-}
-
-Gtk::SpinButton* aperture_spin() {
-    return aperture;
-}
-Gtk::SpinButton* thickness_spin() {
-    return thickness;
-}
-Gtk::SpinButton* image_size_spin() {
-    return size;
+    ParameterRecord& record = editor_.record();
+    const ControlRange range = image_size_range(record, record.draw_mode);
+    shown_mode_ = record.draw_mode;
+    shown_maximum_ = range.upper;
+    size_ = make_labeled_spin(content_, texts::image_size, kWidths, record.image_size, range);
+    size_->signal_value_changed().connect([this, &record] {
+        image_size_field(record, record.draw_mode) = static_cast<float>(size_->get_value());
+        editor_.changed();
+    });
+    show_all();
 }

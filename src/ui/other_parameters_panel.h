@@ -4,20 +4,31 @@
 
 #include <gtkmm.h>
 
-#include <functional>
+#include <optional>
 
-// Builds the frame at the end of column and the size row for the current drawing mode.
-// Sets parameters.image_size from the mode's size field (lowered to the mode's maximum).
-void build_other_parameters_panel(Gtk::Box& column);
+#include "model/controls.h"
+#include "ui/record_editor.h"
 
-// Replaces the size row for the current draw_mode and its step; call it whenever either
-// changes. A size above the new maximum is lowered in the record and stays lowered.
-void rebuild_image_size_control();
+class OtherParametersPanel : public Gtk::Frame {
+  public:
+    // The size row appears at the first change of the record the panel hears of, and is
+    // built anew whenever the mode or its maximum changes.
+    explicit OtherParametersPanel(RecordEditor& editor);
 
-// What a change of the aperture redraws (the orientation preview); nothing until set.
-void set_aperture_redraw_hook(std::function<void()> redraw);
+    Gtk::SpinButton& aperture_spin() { return *aperture_; }
+    Gtk::SpinButton& thickness_spin() { return *thickness_; }
+    // nullptr until the size row is shown.
+    Gtk::SpinButton* image_size_spin() { return size_; }
 
-// The rows' spin buttons while the panel exists; nullptr otherwise.
-Gtk::SpinButton* aperture_spin();
-Gtk::SpinButton* thickness_spin();
-Gtk::SpinButton* image_size_spin();
+  private:
+    void show_record();
+    void build_size_row();
+
+    RecordEditor& editor_;
+    Gtk::Box content_{Gtk::ORIENTATION_VERTICAL, 0};
+    Gtk::SpinButton* aperture_ = nullptr;
+    Gtk::SpinButton* thickness_ = nullptr;
+    Gtk::SpinButton* size_ = nullptr;
+    std::optional<int> shown_mode_;
+    float shown_maximum_ = 0.0f;
+};

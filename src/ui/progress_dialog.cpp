@@ -1,105 +1,85 @@
 #include "ui/progress_dialog.h"
 
-#include <memory>
-
 #include "model/texts.h"
 #include "ui/main_window.h"
 #include "ui/widget_builders.h"
 
-int progress_running = 0;
-
-namespace {
-
-std::unique_ptr<Gtk::Dialog> dialog;
-Gtk::ProgressBar* bar = nullptr;
-Gtk::Button* cancel = nullptr;
-// A dialog taken down from inside one of its own signal handlers; it is deleted once that
-// emission is over (at the next update or open, or when the loop is idle).
-std::unique_ptr<Gtk::Dialog> retired;
-
-void delete_retired() {
-    retired.reset();
+ProgressDialog::~ProgressDialog() {
+    retire_at_idle_.disconnect();
+    take_down(false);
 }
 
-void take_down_dialog(bool inside_its_handler) {
-    if (!dialog) {
+void ProgressDialog::delete_retired() {
+    retire_at_idle_.disconnect();
+    retired_.reset();
+}
+
+void ProgressDialog::take_down(bool inside_its_handler) {
+    if (!dialog_)
         return;
-    }
-    gtk_grab_remove(GTK_WIDGET(dialog->gobj()));
-    dialog->hide();
-    bar = nullptr;
-    cancel = nullptr;
+    gtk_grab_remove(GTK_WIDGET(dialog_->gobj()));
+    dialog_->hide();
+    bar_ = nullptr;
+    cancel_ = nullptr;
     if (inside_its_handler) {
-        retired = std::move(dialog);
-        Glib::signal_idle().connect_once(&delete_retired);
+        retired_ = std::move(dialog_);
+        retire_at_idle_ = Glib::signal_idle().connect([this] {
+            retired_.reset();
+            return false;
+        });
     } else {
-        dialog.reset();
+        dialog_.reset();
     }
 }
 
-void on_cancel_clicked() {
-    progress_running = 0;
-    take_down_dialog(true);
+// Cancel and the window manager's close button alike.
+void ProgressDialog::on_cancel() {
+    running_ = false;
+    take_down(true);
 }
 
-// The window manager's close button acts exactly like Cancel.
-bool on_delete_event(GdkEventAny*) {
-    progress_running = 0;
-    take_down_dialog(true);
-    return true;
-}
-
-}  // namespace
-
-void open_progress(const char* message_sjis) {
+void ProgressDialog::open_progress(const char* message_sjis) {
     delete_retired();
     // A task that never reached 1.0 would leave its dialog up with the grab and a Cancel
     // that would stop the next task; one dialog at a time.
-    take_down_dialog(false);
+    take_down(false);
 
-    dialog = std::make_unique<Gtk::Dialog>();
-    make_transient_for_active_window(*dialog);
-    dialog->set_border_width(10);
-    Gtk::Box& upper = *dialog->get_content_area();
+    dialog_ = std::make_unique<Gtk::Dialog>();
+    make_transient_for_active_window(*dialog_);
+    dialog_->set_border_width(10);
+    Gtk::Box& upper = *dialog_->get_content_area();
     make_label(upper, message_sjis, 5);
-    bar = Gtk::manage(new Gtk::ProgressBar());
-    upper.pack_start(*bar, false, false, 5);
-    progress_running = 1;
-    cancel = make_button(*dialog->get_action_area(), texts::cancel);
+    bar_ = Gtk::manage(new Gtk::ProgressBar());
+    upper.pack_start(*bar_, false, false, 5);
+    running_ = true;
+    cancel_ = make_button(*dialog_->get_action_area(), texts::cancel);
 
-    dialog->show_all();
-    gtk_grab_add(GTK_WIDGET(dialog->gobj()));
-    dialog->signal_delete_event().connect(&on_delete_event);
-    cancel->signal_clicked().connect(&on_cancel_clicked);
+    dialog_->show_all();
+    gtk_grab_add(GTK_WIDGET(dialog_->gobj()));
+    dialog_->signal_delete_event().connect([this](GdkEventAny*) {
+        on_cancel();
+        return true;
+    });
+    cancel_->signal_clicked().connect(sigc::mem_fun(*this, &ProgressDialog::on_cancel));
 }
 
-int poll_progress() {
+int ProgressDialog::poll_progress() {
     while (gtk_events_pending()) {
         gtk_main_iteration();
     }
     delete_retired();
-    return progress_running;
+    return running_ ? 1 : 0;
 }
 
-int update_progress(float fraction) {
+int ProgressDialog::update_progress(float fraction) {
     if (poll_progress() == 0) {
         return 0;
     }
-    if (bar != nullptr) {
-        bar->set_fraction(fraction);
+    if (bar_ != nullptr) {
+        bar_->set_fraction(fraction);
     }
     if (fraction == 1.0f) {
-        take_down_dialog(false);
+        take_down(false);
     }
     return 1;
-}
-
-Gtk::Dialog* progress_dialog() {
-    return dialog.get();
-}
-Gtk::ProgressBar* progress_bar() {
-    return bar;
-}
-Gtk::Button* progress_cancel_button() {
-    return cancel;
 }

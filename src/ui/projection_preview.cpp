@@ -1,21 +1,18 @@
 #include "ui/projection_preview.h"
 
+#include "model/controls.h"
 #include "model/derived_values.h"
-#include "model/parameter_record.h"
-#include "model/texts.h"
 #include "optics/rounding.h"
 #include "render/figure_overlay.h"
 #include "render/preview_geometry.h"
 #include "ui/cairo_drawing.h"
-#include "ui/other_parameters_panel.h"
 #include "ui/widget_builders.h"
 
 namespace {
 
-Gtk::Frame* frame = nullptr;
-Gtk::Button* button = nullptr;
-Gtk::DrawingArea* area = nullptr;
-Cairo::RefPtr<Cairo::ImageSurface> picture;
+const SwitchControl& projection_switch() {
+    return switch_control(&ParameterRecord::projection_kind);
+}
 
 void use_colour(const Cairo::RefPtr<Cairo::Context>& cr, PreviewColour colour) {
     const Rgb rgb = preview_rgb(colour);
@@ -33,11 +30,40 @@ void fill_square(const Cairo::RefPtr<Cairo::Context>& cr, const PreviewSquare& s
                    square.top + kPreviewMarkSide, true);
 }
 
-void draw_legend(const Cairo::RefPtr<Cairo::Context>& cr) {
-    for (const PreviewLegendEntry& entry : preview_legend(parameters.axis_type)) {
+}  // namespace
+
+ProjectionPreview::ProjectionPreview(RecordEditor& editor) : editor_(editor) {
+    set_border_width(10);
+    add(column_);
+    const SwitchControl& projection = projection_switch();
+    editor_.record().projection_kind = projection.values.front().value;
+    button_ = make_button(column_, projection.values.front().caption);
+    set_tooltip(*button_, projection.tip);
+    button_->signal_clicked().connect([this] {
+        std::int32_t& kind = editor_.record().projection_kind;
+        kind = next_value(projection_switch(), kind);
+        editor_.changed();
+    });
+
+    area_.set_size_request(kPreviewWidth, kPreviewHeight);
+    column_.pack_start(area_, false, false, 0);
+    area_.signal_draw().connect(sigc::mem_fun(*this, &ProjectionPreview::on_area_draw));
+    picture_ = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, kPreviewWidth, kPreviewHeight);
+    editor_.signal_changed().connect(sigc::mem_fun(*this, &ProjectionPreview::show_record));
+}
+
+void ProjectionPreview::show_record() {
+    const std::int32_t kind = editor_.record().projection_kind;
+    set_button_label(*button_, caption_of(projection_switch(), kind));
+    paint_picture();
+    area_.queue_draw();
+}
+
+void ProjectionPreview::draw_legend(const Cairo::RefPtr<Cairo::Context>& cr) {
+    for (const PreviewLegendEntry& entry : preview_legend(editor_.record().axis_type)) {
         fill_square(cr, entry.square);
         // The legend is written in the drawing area's own font.
-        Glib::RefPtr<Pango::Layout> layout = area->create_pango_layout(entry.text);
+        Glib::RefPtr<Pango::Layout> layout = area_.create_pango_layout(entry.text);
         const double baseline = layout->get_baseline() / static_cast<double>(PANGO_SCALE);
         use_colour(cr, PreviewColour::kWhite);
         cr->move_to(entry.text_x, entry.text_baseline - baseline);
@@ -45,90 +71,29 @@ void draw_legend(const Cairo::RefPtr<Cairo::Context>& cr) {
     }
 }
 
-void paint_picture() {
-    auto cr = Cairo::Context::create(picture);
+void ProjectionPreview::paint_picture() {
+    const ParameterRecord& record = editor_.record();
+    auto cr = Cairo::Context::create(picture_);
     use_colour(cr, PreviewColour::kBlack);
     cr->paint();
     outline_circle(cr, PreviewColour::kWhite, kPreviewRadius);
     // The cone of wave normals inside the crystal that the objective's aperture admits,
     // projected like the figure.
-    outline_circle(
-        cr, PreviewColour::kGreen,
-        round_half_away(field_of_view_radius(parameters.numerical_aperture, mean_index(parameters),
-                                             parameters.projection_kind, kPreviewRadius)));
-    for (const PreviewSquare& mark : preview_axis_marks(parameters))
+    const double field = field_of_view_radius(record.numerical_aperture, mean_index(record),
+                                              record.projection_kind, kPreviewRadius);
+    outline_circle(cr, PreviewColour::kGreen, round_half_away(field));
+    for (const PreviewSquare& mark : preview_axis_marks(record))
         fill_square(cr, mark);
     draw_legend(cr);
-    picture->flush();
+    picture_->flush();
 }
 
-bool on_area_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
+bool ProjectionPreview::on_area_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
     // The picture keeps the size the drawing asks for; the rest of a wider allocation is
     // background.
     use_colour(cr, PreviewColour::kBlack);
     cr->paint();
-    if (picture) {
-        cr->set_source(picture, 0.0, 0.0);
-        cr->paint();
-    }
+    cr->set_source(picture_, 0.0, 0.0);
+    cr->paint();
     return false;
-}
-
-void toggle_projection() {
-    if (parameters.projection_kind == kSineProjection) {
-        parameters.projection_kind = kWulffProjection;
-        set_button_label(*button, texts::wulff_projection);
-    } else {
-        parameters.projection_kind = kSineProjection;
-        set_button_label(*button, texts::sine_projection);
-    }
-    redraw_projection_preview();
-}
-
-void forget_widgets(GtkWidget*, gpointer) {
-    frame = nullptr;
-    button = nullptr;
-    area = nullptr;
-    picture.clear();
-}
-
-}  // namespace
-
-Gtk::Frame* build_projection_preview(Gtk::Box& box) {
-    frame = Gtk::manage(new Gtk::Frame());
-    frame->set_border_width(10);
-    box.pack_start(*frame, false, false, 7);
-    g_signal_connect(frame->gobj(), "destroy", G_CALLBACK(&forget_widgets), nullptr);
-    auto* column = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
-    frame->add(*column);
-
-    button = make_button(*column, texts::sine_projection);
-    set_tooltip(*button, texts::projection_tip);
-    parameters.projection_kind = kSineProjection;
-    button->signal_clicked().connect(&toggle_projection);
-
-    area = Gtk::manage(new Gtk::DrawingArea());
-    area->set_size_request(kPreviewWidth, kPreviewHeight);
-    column->pack_start(*area, false, false, 0);
-    area->signal_draw().connect(&on_area_draw);
-
-    picture = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, kPreviewWidth, kPreviewHeight);
-    set_aperture_redraw_hook(&redraw_projection_preview);
-    frame->show_all();
-    redraw_projection_preview();
-    return frame;
-}
-
-void redraw_projection_preview() {
-    if (!picture || area == nullptr)
-        return;
-    paint_picture();
-    area->queue_draw();
-}
-
-Gtk::Button* projection_button() {
-    return button;
-}
-Cairo::RefPtr<Cairo::ImageSurface> projection_preview_surface() {
-    return picture;
 }

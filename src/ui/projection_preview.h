@@ -1,19 +1,31 @@
 // The small drawing of the crystal's axes seen from above, with the button that switches
-// between the sine and the Wulff projection (the projection of the computed figure too).
+// between the sine and the Wulff projection (the projection of the computed figure too). It
+// is painted afresh on every change of the record.
 #pragma once
 
 #include <gtkmm.h>
 
-// Builds the frame with the projection button and the 220 × 160 drawing at the end of box,
-// stores projection_kind = sine and draws the preview once. Also makes the aperture control
-// of the other-parameters panel redraw the preview.
-Gtk::Frame* build_projection_preview(Gtk::Box& box);
+#include "ui/record_editor.h"
 
-// Paints the preview afresh from the record and asks for it to be shown. Does nothing
-// before the preview is built.
-void redraw_projection_preview();
+class ProjectionPreview : public Gtk::Frame {
+  public:
+    // Stores projection_kind = sine, the projection's start value. The drawing is painted at
+    // the first change of the record the preview hears of.
+    explicit ProjectionPreview(RecordEditor& editor);
 
-// The projection button and the off-screen picture the drawing area shows (its pixels are
-// what the user sees); nullptr or empty while no preview exists.
-Gtk::Button* projection_button();
-Cairo::RefPtr<Cairo::ImageSurface> projection_preview_surface();
+    Gtk::Button& projection_button() { return *button_; }
+    // The off-screen picture the drawing area shows: its pixels are what the user sees.
+    Cairo::RefPtr<Cairo::ImageSurface> surface() const { return picture_; }
+
+  private:
+    void show_record();
+    void paint_picture();
+    void draw_legend(const Cairo::RefPtr<Cairo::Context>& cr);
+    bool on_area_draw(const Cairo::RefPtr<Cairo::Context>& cr);
+
+    RecordEditor& editor_;
+    Gtk::Box column_{Gtk::ORIENTATION_VERTICAL, 0};
+    Gtk::Button* button_ = nullptr;
+    Gtk::DrawingArea area_;
+    Cairo::RefPtr<Cairo::ImageSurface> picture_;
+};

@@ -7,12 +7,11 @@ namespace {
 constexpr char kSymbolClass[] = "lumitra-symbol";
 constexpr char kSymbolCss[] = "label.lumitra-symbol { font-size: 18px; }";
 
-bool symbol_style_created = false;
-
 }  // namespace
 
 void create_symbol_style() {
-    if (symbol_style_created) {
+    static bool created = false;
+    if (created) {
         return;
     }
     auto screen = Gdk::Screen::get_default();
@@ -28,7 +27,7 @@ void create_symbol_style() {
     // Above the application's own sheet ("./gtkrc"): a label given this style keeps it.
     Gtk::StyleContext::add_provider_for_screen(screen, provider,
                                                GTK_STYLE_PROVIDER_PRIORITY_APPLICATION + 1);
-    symbol_style_created = true;
+    created = true;
 }
 
 void set_symbol_style(Gtk::Label& label) {

@@ -83,10 +83,15 @@ void set_tooltip(Gtk::Widget& widget, const char* sjis) {
 void set_button_label(Gtk::Button& button, const char* sjis) {
     const std::string text = sjis_to_utf8(sjis);
     if (auto* label = dynamic_cast<Gtk::Label*>(button.get_child())) {
-        label->set_text(text);
+        show_text(*label, text);
     } else {
         button.set_label(text);
     }
+}
+
+void show_text(Gtk::Label& label, const std::string& utf8) {
+    if (label.get_text() != utf8)
+        label.set_text(utf8);
 }
 
 Gtk::Label* spin_label(Gtk::SpinButton& spin) {

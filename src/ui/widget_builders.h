@@ -43,5 +43,9 @@ void set_tooltip(Gtk::Widget& widget, const char* sjis);
 // Puts the text into the label that is the button's child.
 void set_button_label(Gtk::Button& button, const char* sjis);
 
+// Shows the UTF-8 text in the label; a label that already shows it is left alone, so that a
+// panel may show the record afresh on every change without relaying itself out.
+void show_text(Gtk::Label& label, const std::string& utf8);
+
 // The label made with a labelled spin (object data "label"); nullptr for any other spin.
 Gtk::Label* spin_label(Gtk::SpinButton& spin);

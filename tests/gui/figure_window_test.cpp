@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,11 +20,7 @@
 #include "optics/figure_computation.h"
 #include "support/scripted_progress.h"
 #include "ui/animation.h"
-#include "ui/draw_figure.h"
 #include "ui/main_window.h"
-#include "ui/mode_frames.h"
-#include "ui/optical_properties_panel.h"
-#include "ui/save_dialog.h"
 
 namespace {
 
@@ -32,12 +29,20 @@ constexpr char kTitle[] = "Lumitra - Interference Figure";
 class FigureWindowTest : public gui_test::GuiTest {
   protected:
     void TearDown() override {
-        if (FigureWindow* window = FigureWindow::current())
-            window->close();
-        set_draw_handler(nullptr);
-        release_main_window();
+        shown.reset();
+        main.reset();
         GuiTest::TearDown();
     }
+    MainWindow& build() {
+        main = std::make_unique<MainWindow>(parameters);
+        return *main;
+    }
+    FigureWindow& open(Figure figure) {
+        shown = std::make_unique<FigureWindow>(std::move(figure));
+        return *shown;
+    }
+    std::unique_ptr<MainWindow> main;
+    std::unique_ptr<FigureWindow> shown;
 };
 using FigureWindowDeathTest = FigureWindowTest;
 
@@ -99,12 +104,11 @@ bool contains(const std::vector<std::string>& texts, const std::string& text) {
 }  // namespace
 
 TEST_F(FigureWindowTest, DrawOpensTheWindowWithTheSlidersOfItsMode) {
-    build_main_window();
-    set_draw_handler(draw_figure);
+    build();
     for (int mode : {kSingleImage, kAnimation}) {
         choose_mode(parameters, mode);
-        draw_button()->clicked();
-        FigureWindow* window = FigureWindow::current();
+        main->draw_button().clicked();
+        FigureWindow* window = main->figure_window();
         ASSERT_NE(window, nullptr) << mode;
         EXPECT_EQ(gui_test::find_window(kTitle), &window->dialog());
 
@@ -140,12 +144,12 @@ TEST_F(FigureWindowTest, DrawOpensTheWindowWithTheSlidersOfItsMode) {
         // The main window is inert: the figure window holds the input grab, and a Draw that
         // reaches the handler anyway opens no second window.
         EXPECT_EQ(gui_test::grab_window(), GTK_WIDGET(window->dialog().gobj()));
-        draw_button()->clicked();
-        EXPECT_EQ(FigureWindow::current(), window);
+        main->draw_button().clicked();
+        EXPECT_EQ(main->figure_window(), window);
 
         window->close_button().clicked();
         gui_test::run_pending_events();
-        EXPECT_EQ(FigureWindow::current(), nullptr);
+        EXPECT_EQ(main->figure_window(), nullptr);
         EXPECT_EQ(gui_test::find_window(kTitle), nullptr);
         EXPECT_EQ(gui_test::grab_window(), nullptr) << "the main window takes input again";
     }
@@ -153,7 +157,7 @@ TEST_F(FigureWindowTest, DrawOpensTheWindowWithTheSlidersOfItsMode) {
 
 TEST_F(FigureWindowTest, ShowsTheStoredLevelsThroughTheToneTable) {
     choose_mode(parameters, kSingleImage);
-    FigureWindow& window = FigureWindow::open(compute(parameters));
+    FigureWindow& window = open(compute(parameters));
     gui_test::run_pending_events();
 
     // At the initial light and gamma a level k shows as trunc(255 k / 254); the outside
@@ -189,7 +193,7 @@ TEST_F(FigureWindowTest, FigureWithoutLightStaysBlackAtEveryLight) {
         for (int x = 0; x < 21; ++x)
             if ((x - 10) * (x - 10) + (y - 10) * (y - 10) <= 100)
                 std::fill_n(figure.pixels.begin() + 3 * (21 * y + x), 3, 0);
-    FigureWindow& window = FigureWindow::open(std::move(figure));
+    FigureWindow& window = open(std::move(figure));
     const auto adjustment = window.light_scale().get_adjustment();
     EXPECT_NEAR(adjustment->get_upper(), 2.0, 1e-6);
     for (double light : {0.0, 1.0, 1.9}) {
@@ -204,7 +208,7 @@ TEST_F(FigureWindowTest, FullRangeBiaxialFigureCarriesItsCircleAndTwoMarks) {
     parameters.axis_type = kBiaxial;
     parameters.draw_range = kFullRange;
     choose_mode(parameters, kSingleImage);
-    FigureWindow& window = FigureWindow::open(compute(parameters));
+    FigureWindow& window = open(compute(parameters));
     const std::vector<std::uint8_t> shown = shown_pixels(window);
     int green = 0;
     int yellow = 0;
@@ -226,14 +230,15 @@ TEST_F(FigureWindowTest, FullRangeBiaxialFigureCarriesItsCircleAndTwoMarks) {
 }
 
 TEST_F(FigureWindowTest, RendererDrawsWhatTheWindowDrawsAfterAnOpticAxialAngleEdit) {
-    build_main_window();
-    set_draw_handler(draw_figure);
-    mode_button(kCrystalKindButton)->clicked();
-    mode_button(kDrawRangeButton)->clicked();  // full range: the optic axes are marked
-    two_vz_spin()->set_value(40);
+    build();
+    main->mode_frames().button(kCrystalKindButton).clicked();
+    main->mode_frames()
+        .button(kDrawRangeButton)
+        .clicked();  // full range: the optic axes are marked
+    main->optical_properties().two_vz_spin()->set_value(40);
     gui_test::run_pending_events();
-    draw_button()->clicked();
-    FigureWindow* window = FigureWindow::current();
+    main->draw_button().clicked();
+    FigureWindow* window = main->figure_window();
     ASSERT_NE(window, nullptr);
 
     const std::string out = ::testing::TempDir() + "lumitra_two_vz_40.ppm";
@@ -254,7 +259,7 @@ TEST_F(FigureWindowTest, RendererDrawsWhatTheWindowDrawsAfterAnOpticAxialAngleEd
 
 TEST_F(FigureWindowTest, AnimationPlaysAsATurningStage) {
     choose_mode(parameters, kAnimation);
-    FigureWindow& window = FigureWindow::open(compute(parameters));
+    FigureWindow& window = open(compute(parameters));
     ASSERT_EQ(window.figure().frames, 72);
     EXPECT_EQ(window.animation()->period_ms(), 111);
     EXPECT_FLOAT_EQ(window.frames_per_second(), 9.0f);
@@ -276,7 +281,7 @@ TEST_F(FigureWindowTest, AnimationPlaysAsATurningStage) {
     bool chooser_opened = false;
     gui_test::inject(
         [&] {
-            if (Gtk::FileChooserDialog* chooser = save_chooser()) {
+            if (Gtk::FileChooserDialog* chooser = window.save_dialog().chooser()) {
                 chooser_opened = true;
                 chooser->response(Gtk::RESPONSE_CANCEL);
             }
@@ -308,23 +313,23 @@ TEST_F(FigureWindowTest, AnimationPlaysAsATurningStage) {
 
 TEST_F(FigureWindowTest, ClosingWhilePlayingStopsTheStageFirst) {
     choose_mode(parameters, kAnimation);
-    FigureWindow& window = FigureWindow::open(compute(parameters));
+    FigureWindow& window = open(compute(parameters));
     window.speed_scale()->set_value(90.0);
     window.start_button()->clicked();
     gui_test::run_until([] { return false; }, 150);
     gui_test::send_window_close(window.dialog());
-    ASSERT_TRUE(gui_test::run_until([] { return FigureWindow::current() == nullptr; }));
+    ASSERT_TRUE(gui_test::run_until([&] { return !window.is_open(); }));
     // Ticks would reach freed frames if the timeout had survived the window.
     gui_test::run_until([] { return false; }, 200);
     EXPECT_EQ(gui_test::grab_window(), nullptr);
 }
 
 TEST_F(FigureWindowTest, QuitStillEndsTheProgramWhileAFigureIsShown) {
-    set_draw_handler(draw_figure);
     gui_test::inject([] {
-        draw_button()->clicked();
-        ASSERT_NE(FigureWindow::current(), nullptr);
-        quit_button()->clicked();
+        MainWindow& main_window = *MainWindow::instance();
+        main_window.draw_button().clicked();
+        ASSERT_NE(main_window.figure_window(), nullptr);
+        main_window.quit_button().clicked();
     });
     gui_test::Watchdog watchdog;
     char name[] = "lumitra";
@@ -335,11 +340,9 @@ TEST_F(FigureWindowTest, QuitStillEndsTheProgramWhileAFigureIsShown) {
 TEST_F(FigureWindowDeathTest, ClosingTheMainWindowEndsTheProgramWhileAFigureIsShown) {
     EXPECT_EXIT(
         {
-            build_main_window();
-            set_draw_handler(draw_figure);
-            draw_button()->clicked();
+            build().draw_button().clicked();
             gui_test::run_pending_events();
-            gui_test::send_window_close(*main_window());
+            gui_test::send_window_close(*main);
             gui_test::run_until([] { return false; }, 3000);
             std::exit(3);
         },

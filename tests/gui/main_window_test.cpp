@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "app/program.h"
 #include "gui_harness.h"
@@ -23,15 +25,20 @@
 
 namespace {
 
-class MainWindow : public gui_test::GuiTest {
+class MainWindowTest : public gui_test::GuiTest {
   protected:
     void TearDown() override {
-        release_main_window();
+        main.reset();
         GuiTest::TearDown();
     }
+    MainWindow& build() {
+        main = std::make_unique<MainWindow>(parameters);
+        return *main;
+    }
+    std::unique_ptr<MainWindow> main;
 };
 
-using MainWindowDeathTest = MainWindow;
+using MainWindowDeathTest = MainWindowTest;
 namespace fs = std::filesystem;
 
 std::string read_file_text(const fs::path& path) {
@@ -41,7 +48,7 @@ std::string read_file_text(const fs::path& path) {
 
 // Runs the program and presses Quit as soon as its main loop runs.
 int run_and_quit() {
-    gui_test::inject([] { quit_button()->clicked(); });
+    gui_test::inject([] { MainWindow::instance()->quit_button().clicked(); });
     char name[] = "lumitra";
     char* argv[] = {name, nullptr};
     return run_lumitra(1, argv);
@@ -53,51 +60,53 @@ bool contains(const std::vector<std::string>& texts, const std::string& text) {
 
 }  // namespace
 
-TEST_F(MainWindow, ShowsTitleButtonsAndTheOtherParametersPanel) {
-    Gtk::Window* window = build_main_window();
-    ASSERT_NE(window, nullptr);
+TEST_F(MainWindowTest, ShowsTitleButtonsAndTheOtherParametersPanel) {
+    Gtk::Window* window = &build();
     EXPECT_EQ(window->get_title(), "Lumitra (Version 2.0.0)");
     EXPECT_TRUE(window->get_visible());
     EXPECT_EQ(window->get_type_hint(), Gdk::WINDOW_TYPE_HINT_DIALOG);
-    EXPECT_EQ(draw_button()->get_label(), "描画");
-    EXPECT_EQ(quit_button()->get_label(), "終了");
+    EXPECT_EQ(main->draw_button().get_label(), "描画");
+    EXPECT_EQ(main->quit_button().get_label(), "終了");
     const auto labels = gui_test::label_texts(*window);
     EXPECT_TRUE(contains(labels, "(その他のパラメータ)"));
     EXPECT_TRUE(contains(labels, "開口数  "));
     EXPECT_FLOAT_EQ(parameters.image_size, 200.0f) << "the size panel sets it at start-up";
 }
 
-TEST_F(MainWindow, DrawCallsItsHandler) {
-    build_main_window();
-    draw_button()->clicked();  // nothing connected yet: nothing happens
-    int draws = 0;
-    set_draw_handler([&] { ++draws; });
-    draw_button()->clicked();
-    draw_button()->clicked();
-    set_draw_handler(nullptr);
-    EXPECT_EQ(draws, 2);
+TEST_F(MainWindowTest, DrawComputesTheRecordAsItStandsWhenPressed) {
+    build();
+    parameters.thickness = 300.0f;  // an edit the panels have not seen: Draw reads the record
+    main->draw_button().clicked();
+    FigureWindow* figure = main->figure_window();
+    ASSERT_NE(figure, nullptr);
+    EXPECT_EQ(std::memcmp(&figure->figure().setup.params, &parameters, sizeof parameters), 0);
+    main->draw_button().clicked();
+    EXPECT_EQ(main->figure_window(), figure) << "one figure at a time";
+    figure->close_button().clicked();
+    EXPECT_EQ(main->figure_window(), nullptr);
 }
 
-TEST_F(MainWindow, QuitEndsTheMainLoopAndRunReturnsZero) {
+TEST_F(MainWindowTest, QuitEndsTheMainLoopAndRunReturnsZero) {
     gui_test::Watchdog watchdog;
     EXPECT_EQ(run_and_quit(), 0);
-    EXPECT_EQ(main_window(), nullptr) << "taken down in order after the loop";
+    EXPECT_EQ(MainWindow::instance(), nullptr) << "taken down in order after the loop";
 }
 
-TEST_F(MainWindow, QuitWhileAModalWindowHoldsTheGrabStillReturnsZero) {
-    gui_test::inject([] {
-        open_progress(texts::computing);
-        quit_button()->clicked();
+TEST_F(MainWindowTest, QuitWhileAModalWindowHoldsTheGrabStillReturnsZero) {
+    ProgressDialog progress;
+    gui_test::inject([&] {
+        progress.open_progress(texts::computing);
+        MainWindow::instance()->quit_button().clicked();
     });
     gui_test::Watchdog watchdog;
     char name[] = "lumitra";
     char* argv[] = {name, nullptr};
     EXPECT_EQ(run_lumitra(1, argv), 0);
-    update_progress(1.0f);
+    progress.update_progress(1.0f);
 }
 
-TEST_F(MainWindow, AMessageTakesTheInputFromTheMainWindow) {
-    Gtk::Window* window = build_main_window();
+TEST_F(MainWindowTest, AMessageTakesTheInputFromTheMainWindow) {
+    Gtk::Window* window = &build();
     GtkWidget* grab_during = nullptr;
     gui_test::inject([&] {
         grab_during = gui_test::grab_window();
@@ -113,7 +122,7 @@ TEST_F(MainWindow, AMessageTakesTheInputFromTheMainWindow) {
 TEST_F(MainWindowDeathTest, DestroyingTheMainWindowEndsTheProgram) {
     EXPECT_EXIT(
         {
-            gtk_widget_destroy(GTK_WIDGET(build_main_window()->gobj()));
+            gtk_widget_destroy(GTK_WIDGET(build().gobj()));
             std::exit(3);
         },
         ::testing::ExitedWithCode(0), "");
@@ -122,9 +131,10 @@ TEST_F(MainWindowDeathTest, DestroyingTheMainWindowEndsTheProgram) {
 TEST_F(MainWindowDeathTest, WindowFrameCloseEndsTheProgramAlsoUnderAModalGrab) {
     EXPECT_EXIT(
         {
-            Gtk::Window* window = build_main_window();
+            Gtk::Window* window = &build();
             gui_test::run_pending_events();
-            open_progress(texts::computing);  // holds the grab, as the figure window does
+            ProgressDialog progress;
+            progress.open_progress(texts::computing);  // holds the grab, as the figure window does
             gui_test::send_window_close(*window);
             gui_test::run_pending_events();
             std::exit(3);
@@ -133,13 +143,18 @@ TEST_F(MainWindowDeathTest, WindowFrameCloseEndsTheProgramAlsoUnderAModalGrab) {
 }
 
 TEST_F(MainWindowDeathTest, QuitDuringAMessageEndsTheProgramAtOnce) {
-    // Ending only the message's own loop would resume the task that showed it.
+    // Ending only the message's own loop would resume the task that showed it. The message
+    // comes from a handler of the main loop, as every message does.
     EXPECT_EXIT(
         {
-            build_main_window();
-            gui_test::inject([] { quit_button()->clicked(); });
-            show_message(texts::not_supported);
-            std::exit(3);
+            build();
+            gui_test::inject([this] {
+                gui_test::inject([this] { main->quit_button().clicked(); });
+                show_message(texts::not_supported);
+                std::exit(3);
+            });
+            gtk_main();
+            std::exit(4);
         },
         ::testing::ExitedWithCode(0), "");
 }
@@ -147,7 +162,7 @@ TEST_F(MainWindowDeathTest, QuitDuringAMessageEndsTheProgramAtOnce) {
 TEST_F(MainWindowDeathTest, WindowFrameCloseEndsTheProgram) {
     EXPECT_EXIT(
         {
-            Gtk::Window* window = build_main_window();
+            Gtk::Window* window = &build();
             gui_test::run_pending_events();
             gui_test::send_window_close(*window);
             gui_test::run_pending_events();
@@ -177,7 +192,7 @@ TEST_F(MainWindowDeathTest, ClosingDuringAMovieExportCancelsItBeforeTheEnd) {
     std::ofstream(movie) << "old movie";
     EXPECT_EXIT(
         {
-            Gtk::Window* window = build_main_window();
+            Gtk::Window* window = &build();
             gui_test::run_pending_events();
             Glib::signal_timeout().connect(
                 [&] {
@@ -187,7 +202,7 @@ TEST_F(MainWindowDeathTest, ClosingDuringAMovieExportCancelsItBeforeTheEnd) {
                     return false;
                 },
                 10);
-            GtkProgressSink progress;
+            ProgressDialog progress;
             write_movie(movie.string(), small_animation(16, 6), identity_tones(), 16, 24.0f,
                         progress, nullptr);
             std::exit(3);

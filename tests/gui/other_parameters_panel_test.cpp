@@ -2,23 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 #include "gui_harness.h"
 #include "model/parameter_record.h"
 
 namespace {
 
-class OtherParametersPanel : public gui_test::GuiTest {
+class OtherParametersPanelTest : public gui_test::GuiTest {
   protected:
     void SetUp() override {
         GuiTest::SetUp();
         window.add(column);
-        build_other_parameters_panel(column);
+        editor.emplace(parameters);
+        panel.emplace(*editor);
+        column.pack_start(*panel, false, false, 0);
+        editor->changed();
         window.show_all();
     }
     void TearDown() override {
-        set_aperture_redraw_hook(nullptr);
+        panel.reset();
         GuiTest::TearDown();
     }
+    Gtk::SpinButton* image_size_spin() { return panel->image_size_spin(); }
     // The size row as the user sees it.
     double shown_size() { return image_size_spin()->get_value(); }
     double size_maximum() { return image_size_spin()->get_adjustment()->get_upper(); }
@@ -26,20 +34,21 @@ class OtherParametersPanel : public gui_test::GuiTest {
     void choose(int mode, float step) {
         parameters.draw_mode = mode;
         (mode == kAnimation ? parameters.animation_step : parameters.rotation_step) = step;
-        parameters.sampling_step = step;
-        rebuild_image_size_control();
+        editor->changed();
     }
 
     Gtk::Window window;
     Gtk::Box column{Gtk::ORIENTATION_VERTICAL, 0};
+    std::optional<RecordEditor> editor;
+    std::optional<OtherParametersPanel> panel;
 };
 
 }  // namespace
 
-TEST_F(OtherParametersPanel, StartUpShowsTheDefaults) {
-    EXPECT_FLOAT_EQ(static_cast<float>(aperture_spin()->get_value()), 0.65f);
-    EXPECT_EQ(aperture_spin()->get_text(), "0.65");
-    EXPECT_EQ(thickness_spin()->get_text(), "30");
+TEST_F(OtherParametersPanelTest, StartUpShowsTheDefaults) {
+    EXPECT_FLOAT_EQ(static_cast<float>(panel->aperture_spin().get_value()), 0.65f);
+    EXPECT_EQ(panel->aperture_spin().get_text(), "0.65");
+    EXPECT_EQ(panel->thickness_spin().get_text(), "30");
     EXPECT_EQ(image_size_spin()->get_text(), "200");
     EXPECT_DOUBLE_EQ(size_maximum(), 400.0);
     EXPECT_DOUBLE_EQ(image_size_spin()->get_adjustment()->get_lower(), 20.0);
@@ -54,7 +63,7 @@ TEST_F(OtherParametersPanel, StartUpShowsTheDefaults) {
     EXPECT_EQ(labels, expected);
 }
 
-TEST_F(OtherParametersPanel, SizeRowFollowsTheModeAndStep) {
+TEST_F(OtherParametersPanelTest, SizeRowFollowsTheModeAndStep) {
     struct Case {
         int mode;
         float step;
@@ -79,14 +88,14 @@ TEST_F(OtherParametersPanel, SizeRowFollowsTheModeAndStep) {
     EXPECT_EQ(gui_test::label_texts(column).size(), 4u) << "one size row, not one per rebuild";
 }
 
-TEST_F(OtherParametersPanel, RotationAtTheDefaultStep) {
+TEST_F(OtherParametersPanelTest, RotationAtTheDefaultStep) {
     choose(kRotationImage, 30);
     EXPECT_DOUBLE_EQ(shown_size(), 120.0);
     EXPECT_DOUBLE_EQ(size_maximum(), 135.0);
     EXPECT_FLOAT_EQ(parameters.image_size, 120.0f);
 }
 
-TEST_F(OtherParametersPanel, ClampLowersTheSizeAndItStaysLowered) {
+TEST_F(OtherParametersPanelTest, ClampLowersTheSizeAndItStaysLowered) {
     choose(kRotationImage, 30);
     image_size_spin()->set_value(135);
     EXPECT_FLOAT_EQ(parameters.image_size_rotation, 135.0f);
@@ -104,7 +113,7 @@ TEST_F(OtherParametersPanel, ClampLowersTheSizeAndItStaysLowered) {
     EXPECT_DOUBLE_EQ(shown_size(), 84.0);
 }
 
-TEST_F(OtherParametersPanel, EachModeKeepsItsOwnSize) {
+TEST_F(OtherParametersPanelTest, EachModeKeepsItsOwnSize) {
     image_size_spin()->set_value(321);
     choose(kAnimation, 5);
     image_size_spin()->set_value(150);
@@ -116,18 +125,15 @@ TEST_F(OtherParametersPanel, EachModeKeepsItsOwnSize) {
     EXPECT_FLOAT_EQ(parameters.image_size_rotation, 120.0f);
 }
 
-TEST_F(OtherParametersPanel, ApertureRedrawsThePreviewThicknessDoesNot) {
-    int redraws = 0;
-    float aperture_seen = 0;
-    set_aperture_redraw_hook([&] {
-        ++redraws;
-        aperture_seen = parameters.numerical_aperture;
-    });
-    aperture_spin()->set_value(1.0);
+TEST_F(OtherParametersPanelTest, EachEditIsStoredBeforeItIsToldOnce) {
+    std::vector<std::pair<float, float>> told;  // aperture and thickness as each listener saw them
+    editor->signal_changed().connect(
+        [&] { told.emplace_back(parameters.numerical_aperture, parameters.thickness); });
+    panel->aperture_spin().set_value(1.0);
     EXPECT_FLOAT_EQ(parameters.numerical_aperture, 1.0f) << "the spin reaches 1.0";
-    EXPECT_FLOAT_EQ(aperture_seen, 1.0f) << "stored before the redraw";
-    EXPECT_EQ(redraws, 1);
-    thickness_spin()->set_value(3000);
-    EXPECT_FLOAT_EQ(parameters.thickness, 3000.0f);
-    EXPECT_EQ(redraws, 1);
+    panel->thickness_spin().set_value(3000);
+    image_size_spin()->set_value(250);
+    EXPECT_EQ(told, (std::vector<std::pair<float, float>>{
+                        {1.0f, 30.0f}, {1.0f, 3000.0f}, {1.0f, 3000.0f}}));
+    EXPECT_FLOAT_EQ(parameters.image_size, 250.0f);
 }

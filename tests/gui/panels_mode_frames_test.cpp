@@ -1,7 +1,6 @@
 #include <string>
 
 #include "panels_fixture.h"
-#include "ui/other_parameters_panel.h"
 
 using panels_test::MainWindowPanels;
 
@@ -16,7 +15,7 @@ TEST_F(MainWindowPanels, ButtonsStartWithTheSwitchesAndTheirTips) {
                  {kDrawRangeButton, "顕微鏡視野", "描画範囲"}};
     for (const auto& c : cases) {
         EXPECT_EQ(caption(c.button), c.caption);
-        EXPECT_EQ(mode_button(c.button)->get_tooltip_text(), c.tip);
+        EXPECT_EQ(main->mode_frames().button(c.button).get_tooltip_text(), c.tip);
     }
     EXPECT_EQ(parameters.axis_type, kUniaxial);
     EXPECT_EQ(parameters.draw_mode, kSingleImage);

@@ -5,12 +5,11 @@
 #include <string>
 
 #include "panels_fixture.h"
-#include "ui/optical_properties_panel.h"
 
 using panels_test::MainWindowPanels;
 
 TEST_F(MainWindowPanels, UniaxialSignFollowsTheIndices) {
-    EXPECT_EQ(optic_sign_label()->get_text(), "正");
+    EXPECT_EQ(optical().optic_sign_label()->get_text(), "正");
     EXPECT_NEAR(parameters.mean_index, std::sqrt(1.544 * 1.553), 1e-6);
     const struct {
         double omega, epsilon;
@@ -20,9 +19,9 @@ TEST_F(MainWindowPanels, UniaxialSignFollowsTheIndices) {
         {1.700, 1.700, "等方体"}, {1.480, 1.700, "正"},
     };
     for (const auto& c : cases) {
-        set(omega_spin(), c.omega);
-        set(epsilon_spin(), c.epsilon);
-        EXPECT_EQ(optic_sign_label()->get_text(), c.sign) << c.omega << " " << c.epsilon;
+        set(optical().omega_spin(), c.omega);
+        set(optical().epsilon_spin(), c.epsilon);
+        EXPECT_EQ(optical().optic_sign_label()->get_text(), c.sign) << c.omega << " " << c.epsilon;
         EXPECT_FLOAT_EQ(parameters.omega, static_cast<float>(c.omega));
         EXPECT_FLOAT_EQ(parameters.epsilon, static_cast<float>(c.epsilon));
         EXPECT_NEAR(parameters.mean_index, std::sqrt(c.omega * c.epsilon), 1e-6);
@@ -31,11 +30,11 @@ TEST_F(MainWindowPanels, UniaxialSignFollowsTheIndices) {
 
 TEST_F(MainWindowPanels, OpticAxialAngleIsExchangedBetweenTwoVzAndTwoVx) {
     click(kCrystalKindButton);
-    EXPECT_DOUBLE_EQ(two_vx_spin()->get_value(), 150.0);
+    EXPECT_DOUBLE_EQ(optical().two_vx_spin()->get_value(), 150.0);
     EXPECT_NEAR(parameters.mean_index, std::sqrt(1.552 * 1.587), 1e-6);
 
-    set(two_vx_spin(), 100);
-    EXPECT_DOUBLE_EQ(two_vz_spin()->get_value(), 80.0);
+    set(optical().two_vx_spin(), 100);
+    EXPECT_DOUBLE_EQ(optical().two_vz_spin()->get_value(), 80.0);
     EXPECT_FLOAT_EQ(parameters.two_vz, 80.0f);
     // A stays the rotation axis: Z goes 40° from A, B 80° from A, on the far side of the
     // microscope axis from A at 15°, all in A's vertical plane; X a right angle from Z.
@@ -46,19 +45,19 @@ TEST_F(MainWindowPanels, OpticAxialAngleIsExchangedBetweenTwoVzAndTwoVx) {
     EXPECT_NEAR(parameters.b_axis_phi, 180.0, 1e-3);
     EXPECT_NEAR(parameters.x_axis_theta, 65.0, 1e-3);
     EXPECT_NEAR(std::fmod(parameters.x_axis_phi, 360.0f), 0.0, 1e-3);
-    EXPECT_EQ(axis_row_theta_text(kAxisB), " 65");
-    EXPECT_EQ(axis_row_phi_text(kAxisB), "180");
+    EXPECT_EQ(orientation().axis_row_theta_text(kAxisB), " 65");
+    EXPECT_EQ(orientation().axis_row_phi_text(kAxisB), "180");
 
-    set(two_vz_spin(), 90);
-    EXPECT_DOUBLE_EQ(two_vx_spin()->get_value(), 90.0);
+    set(optical().two_vz_spin(), 90);
+    EXPECT_DOUBLE_EQ(optical().two_vx_spin()->get_value(), 90.0);
     EXPECT_FLOAT_EQ(parameters.two_vz, 90.0f);
 }
 
 TEST_F(MainWindowPanels, AlphaNeverExceedsGammaWhateverTheOrderOfEditsAndKindChanges) {
     const std::function<void()> steps[] = {
-        [] { set(alpha_spin(), 1.600); },  // above the default γ
-        [] { set(gamma_spin(), 1.540); },  // below the default α
-        [] { set(gamma_spin(), 1.620); },
+        [this] { set(optical().alpha_spin(), 1.600); },  // above the default γ
+        [this] { set(optical().gamma_spin(), 1.540); },  // below the default α
+        [this] { set(optical().gamma_spin(), 1.620); },
         [this] {  // to uniaxial and back: the biaxial content is built anew
             click(kCrystalKindButton);
             click(kCrystalKindButton);
@@ -76,7 +75,9 @@ TEST_F(MainWindowPanels, AlphaNeverExceedsGammaWhateverTheOrderOfEditsAndKindCha
             done += char('0' + step);
             EXPECT_LE(parameters.alpha, parameters.gamma) << done;
             // As the record takes them: the spin buttons snap in double precision.
-            EXPECT_LE(float(alpha_spin()->get_value()), float(gamma_spin()->get_value())) << done;
+            EXPECT_LE(float(optical().alpha_spin()->get_value()),
+                      float(optical().gamma_spin()->get_value()))
+                << done;
             EXPECT_FLOAT_EQ(parameters.mean_index, std::sqrt(parameters.alpha * parameters.gamma));
         }
     } while (std::next_permutation(order.begin(), order.end()));

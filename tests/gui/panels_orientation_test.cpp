@@ -8,23 +8,13 @@
 
 #include "app/render_options.h"
 #include "panels_fixture.h"
-#include "ui/optical_properties_panel.h"
-#include "ui/other_parameters_panel.h"
+#include "support/directions.h"
 
 using panels_test::MainWindowPanels;
 
 namespace {
 
-using Vec = std::array<double, 3>;
-
-double rad(double deg) {
-    return deg * M_PI / 180.0;
-}
-
-Vec unit(double theta, double phi) {
-    return {std::sin(rad(theta)) * std::cos(rad(phi)), std::sin(rad(theta)) * std::sin(rad(phi)),
-            std::cos(rad(theta))};
-}
+using namespace directions;
 
 // v turned right-handedly by angle degrees about +y.
 Vec about_y(const Vec& v, double angle) {
@@ -32,24 +22,15 @@ Vec about_y(const Vec& v, double angle) {
     return {c * v[0] + s * v[2], v[1], -s * v[0] + c * v[2]};
 }
 
-bool same_line(const Vec& a, const Vec& b) {
-    return std::fabs(std::fabs(a[0] * b[0] + a[1] * b[1] + a[2] * b[2]) - 1.0) < 1e-6;
-}
-
-Vec axis_vector(const ParameterRecord& r, int axis) {
-    const AxisRecord& a = orientation_state().axes[axis];
-    return unit(r.*a.theta, r.*a.phi);
-}
-
 }  // namespace
 
 TEST_F(MainWindowPanels, FirstSwitchToBiaxialShowsTheDefaultAxes) {
     click(kCrystalKindButton);
-    ASSERT_NE(axis_radio(kAxisA), nullptr);
-    EXPECT_TRUE(axis_radio(kAxisA)->get_active());
-    EXPECT_DOUBLE_EQ(rotation_theta_spin()->get_value(), 15.0);
-    EXPECT_DOUBLE_EQ(rotation_phi_spin()->get_value(), 0.0);
-    EXPECT_DOUBLE_EQ(rotation_angle_spin()->get_value(), 0.0);
+    ASSERT_NE(orientation().axis_radio(kAxisA), nullptr);
+    EXPECT_TRUE(orientation().axis_radio(kAxisA)->get_active());
+    EXPECT_DOUBLE_EQ(orientation().rotation_theta_spin()->get_value(), 15.0);
+    EXPECT_DOUBLE_EQ(orientation().rotation_phi_spin()->get_value(), 0.0);
+    EXPECT_DOUBLE_EQ(orientation().rotation_angle_spin()->get_value(), 0.0);
     const struct {
         int axis;
         const char *theta, *phi;
@@ -58,42 +39,42 @@ TEST_F(MainWindowPanels, FirstSwitchToBiaxialShowsTheDefaultAxes) {
                 {kAxisY, " 90", " 90"},
                 {kAxisZ, "  0", "  0"}};
     for (const auto& row : rows) {
-        EXPECT_EQ(axis_row_theta_text(row.axis), row.theta) << row.axis;
-        EXPECT_EQ(axis_row_phi_text(row.axis), row.phi) << row.axis;
+        EXPECT_EQ(orientation().axis_row_theta_text(row.axis), row.theta) << row.axis;
+        EXPECT_EQ(orientation().axis_row_phi_text(row.axis), row.phi) << row.axis;
     }
-    EXPECT_EQ(axis_row_theta_text(kAxisA), "");
+    EXPECT_EQ(orientation().axis_row_theta_text(kAxisA), "");
 }
 
 TEST_F(MainWindowPanels, TiltOfZThroughItsSpinButton) {
     click(kCrystalKindButton);
-    axis_radio(kAxisZ)->set_active(true);
+    orientation().axis_radio(kAxisZ)->set_active(true);
     gui_test::run_pending_events();
     EXPECT_EQ(orientation_state().rotation_axis, kAxisZ);
-    EXPECT_EQ(axis_row_theta_text(kAxisA), " 15");
+    EXPECT_EQ(orientation().axis_row_theta_text(kAxisA), " 15");
     for (int theta = 1; theta <= 30; ++theta)
-        set(rotation_theta_spin(), theta);
+        set(orientation().rotation_theta_spin(), theta);
     const struct {
         int axis;
         const char *theta, *phi;
     } rows[] = {{kAxisX, " 60", "180"}, {kAxisY, " 90", " 90"}, {kAxisA, " 45", "  0"}};
     for (const auto& row : rows) {
-        EXPECT_EQ(axis_row_theta_text(row.axis), row.theta) << row.axis;
-        EXPECT_EQ(axis_row_phi_text(row.axis), row.phi) << row.axis;
+        EXPECT_EQ(orientation().axis_row_theta_text(row.axis), row.theta) << row.axis;
+        EXPECT_EQ(orientation().axis_row_phi_text(row.axis), row.phi) << row.axis;
     }
-    EXPECT_EQ(axis_row_theta_text(kAxisB), " 15");
-    const std::string b_phi = axis_row_phi_text(kAxisB);
+    EXPECT_EQ(orientation().axis_row_theta_text(kAxisB), " 15");
+    const std::string b_phi = orientation().axis_row_phi_text(kAxisB);
     EXPECT_TRUE(b_phi == "  0" || b_phi == "360") << b_phi;
     EXPECT_EQ(orientation_state().y_parity, 1);
 }
 
 TEST_F(MainWindowPanels, TiltAfterRotationFirstReturnsRToZero) {
     click(kCrystalKindButton);
-    set(rotation_angle_spin(), 40);
+    set(orientation().rotation_angle_spin(), 40);
     const ParameterRecord rotated = parameters;
     EXPECT_GT(std::fabs(rotated.b_axis_theta - 15.0f), 1.0f);
 
-    set(rotation_theta_spin(), 16);
-    EXPECT_DOUBLE_EQ(rotation_angle_spin()->get_value(), 0.0);
+    set(orientation().rotation_theta_spin(), 16);
+    EXPECT_DOUBLE_EQ(orientation().rotation_angle_spin()->get_value(), 0.0);
     EXPECT_EQ(orientation_state().edit_kind, kTiltEdit);
     // A at azimuth 0 tilts by 1° about +y, and the others go with it from where R 40 left
     // them.
@@ -106,17 +87,17 @@ TEST_F(MainWindowPanels, TiltAfterRotationFirstReturnsRToZero) {
 
 TEST_F(MainWindowPanels, ChoosingAnotherAxisKeepsTheDirectionsAndShowsRZero) {
     click(kCrystalKindButton);
-    set(rotation_angle_spin(), 70);
+    set(orientation().rotation_angle_spin(), 70);
     const ParameterRecord rotated = parameters;
-    axis_radio(kAxisY)->set_active(true);
+    orientation().axis_radio(kAxisY)->set_active(true);
     gui_test::run_pending_events();
     EXPECT_EQ(orientation_state().rotation_axis, kAxisY);
     EXPECT_EQ(orientation_state().edit_kind, kNoEdit);
-    EXPECT_DOUBLE_EQ(rotation_angle_spin()->get_value(), 0.0);
-    EXPECT_NEAR(rotation_theta_spin()->get_value(), rotated.y_axis_theta, 0.5);
+    EXPECT_DOUBLE_EQ(orientation().rotation_angle_spin()->get_value(), 0.0);
+    EXPECT_NEAR(orientation().rotation_theta_spin()->get_value(), rotated.y_axis_theta, 0.5);
     EXPECT_EQ(0, std::memcmp(&rotated, &parameters, sizeof parameters));
-    EXPECT_FALSE(axis_row_theta_text(kAxisA).empty());
-    EXPECT_TRUE(axis_row_theta_text(kAxisY).empty());
+    EXPECT_FALSE(orientation().axis_row_theta_text(kAxisA).empty());
+    EXPECT_TRUE(orientation().axis_row_theta_text(kAxisY).empty());
 }
 
 TEST_F(MainWindowPanels, RendererOrientationOptionsAreTheWindowsEditsInTheirOrder) {
@@ -130,21 +111,22 @@ TEST_F(MainWindowPanels, RendererOrientationOptionsAreTheWindowsEditsInTheirOrde
         {{"x-axis-theta", 45}, {"x-axis-theta", 50}, {"two-vz", 120}},
     };
     for (const Edits& edits : sequences) {
-        release_main_window();
+        main.reset();
         set_default_parameters();
-        orientation_state() = OrientationState{};
-        window = build_main_window();
+        main = std::make_unique<MainWindow>(parameters);
         click(kCrystalKindButton);
         std::vector<std::string> words{"--axis-type", "1"};
         for (const auto& [option, value] : edits) {
             words.insert(words.end(), {"--" + option, std::to_string(value)});
             if (option == "two-vz" || option == "two-vx") {
-                set(option == "two-vz" ? two_vz_spin() : two_vx_spin(), value);
+                set(option == "two-vz" ? optical().two_vz_spin() : optical().two_vx_spin(), value);
                 continue;
             }
-            axis_radio(kAxisX + (option[0] - 'x'))->set_active(true);
+            orientation().axis_radio(kAxisX + (option[0] - 'x'))->set_active(true);
             gui_test::run_pending_events();
-            set(option.ends_with("theta") ? rotation_theta_spin() : rotation_phi_spin(), value);
+            set(option.ends_with("theta") ? orientation().rotation_theta_spin()
+                                          : orientation().rotation_phi_spin(),
+                value);
         }
         const std::vector<std::string_view> arguments(words.begin(), words.end());
         const ParsedRenderOptions parsed = parse_render_options(arguments);
@@ -160,35 +142,35 @@ TEST_F(MainWindowPanels, RendererOrientationOptionsAreTheWindowsEditsInTheirOrde
 }
 
 TEST_F(MainWindowPanels, CrystalKindRoundTripRestoresValuesAndRotationAxis) {
-    set(omega_spin(), 1.600);
-    set(c_theta_spin(), 40);
-    set(c_phi_spin(), 120);
+    set(optical().omega_spin(), 1.600);
+    set(orientation().c_theta_spin(), 40);
+    set(orientation().c_phi_spin(), 120);
 
     click(kCrystalKindButton);
-    set(alpha_spin(), 1.560);
-    axis_radio(kAxisZ)->set_active(true);
+    set(optical().alpha_spin(), 1.560);
+    orientation().axis_radio(kAxisZ)->set_active(true);
     gui_test::run_pending_events();
-    set(rotation_theta_spin(), 30);
+    set(orientation().rotation_theta_spin(), 30);
     const ParameterRecord biaxial = parameters;
 
     click(kCrystalKindButton);
     EXPECT_EQ(caption(kCrystalKindButton), "一軸性");
-    EXPECT_EQ(axis_radio(kAxisA), nullptr);
-    EXPECT_NEAR(omega_spin()->get_value(), 1.600, 1e-6);
-    EXPECT_EQ(optic_sign_label()->get_text(), "負");
-    EXPECT_DOUBLE_EQ(c_theta_spin()->get_value(), 40.0);
-    EXPECT_DOUBLE_EQ(c_phi_spin()->get_value(), 120.0);
+    EXPECT_EQ(orientation().axis_radio(kAxisA), nullptr);
+    EXPECT_NEAR(optical().omega_spin()->get_value(), 1.600, 1e-6);
+    EXPECT_EQ(optical().optic_sign_label()->get_text(), "負");
+    EXPECT_DOUBLE_EQ(orientation().c_theta_spin()->get_value(), 40.0);
+    EXPECT_DOUBLE_EQ(orientation().c_phi_spin()->get_value(), 120.0);
     EXPECT_NEAR(parameters.mean_index, std::sqrt(1.600 * 1.553), 1e-6);
 
     click(kCrystalKindButton);
     EXPECT_EQ(caption(kCrystalKindButton), "二軸性");
-    EXPECT_TRUE(axis_radio(kAxisZ)->get_active());
-    EXPECT_FALSE(axis_radio(kAxisA)->get_active());
-    EXPECT_DOUBLE_EQ(rotation_theta_spin()->get_value(), 30.0);
-    EXPECT_DOUBLE_EQ(rotation_angle_spin()->get_value(), 0.0);
-    EXPECT_NEAR(alpha_spin()->get_value(), 1.560, 1e-6);
-    EXPECT_EQ(axis_row_theta_text(kAxisX), " 60");
-    EXPECT_EQ(axis_row_phi_text(kAxisX), "180");
+    EXPECT_TRUE(orientation().axis_radio(kAxisZ)->get_active());
+    EXPECT_FALSE(orientation().axis_radio(kAxisA)->get_active());
+    EXPECT_DOUBLE_EQ(orientation().rotation_theta_spin()->get_value(), 30.0);
+    EXPECT_DOUBLE_EQ(orientation().rotation_angle_spin()->get_value(), 0.0);
+    EXPECT_NEAR(optical().alpha_spin()->get_value(), 1.560, 1e-6);
+    EXPECT_EQ(orientation().axis_row_theta_text(kAxisX), " 60");
+    EXPECT_EQ(orientation().axis_row_phi_text(kAxisX), "180");
     EXPECT_EQ(0, std::memcmp(&biaxial.x_axis_theta, &parameters.x_axis_theta, 10 * sizeof(float)));
 }
 

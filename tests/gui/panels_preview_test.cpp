@@ -4,8 +4,6 @@
 #include <string>
 
 #include "panels_fixture.h"
-#include "ui/other_parameters_panel.h"
-#include "ui/projection_preview.h"
 
 using panels_test::MainWindowPanels;
 
@@ -55,15 +53,10 @@ constexpr std::uint32_t kLightBlue = 0x7F7FFF;
 // Circle and marks lie left of the legend column at x = 170.
 constexpr int kDrawingEnd = 165;
 
-std::string button_caption() {
-    auto* label = dynamic_cast<Gtk::Label*>(projection_button()->get_child());
-    return label != nullptr ? std::string(label->get_text()) : std::string();
-}
-
 }  // namespace
 
 TEST_F(MainWindowPanels, PreviewOfTheUniaxialDefaults) {
-    auto s = projection_preview_surface();
+    auto s = main->preview().surface();
     ASSERT_TRUE(s);
     EXPECT_EQ(s->get_width(), 220);
     EXPECT_EQ(s->get_height(), 160);
@@ -89,7 +82,7 @@ TEST_F(MainWindowPanels, PreviewOfTheUniaxialDefaults) {
 
 TEST_F(MainWindowPanels, PreviewMarksOfTheBiaxialDefaults) {
     click(kCrystalKindButton);
-    auto s = projection_preview_surface();
+    auto s = main->preview().surface();
     const struct {
         std::uint32_t colour;
         int x0, x1, x, y;
@@ -120,8 +113,8 @@ TEST_F(MainWindowPanels, PreviewMarksOfTheBiaxialDefaults) {
 
 TEST_F(MainWindowPanels, ProjectionButtonSwitchesProjectionAndGreenRadius) {
     EXPECT_EQ(parameters.projection_kind, kSineProjection);
-    EXPECT_EQ(button_caption(), "コノスコープ投影(正弦投影)");
-    EXPECT_EQ(projection_button()->get_tooltip_text(), "投影");
+    EXPECT_EQ(caption(main->preview().projection_button()), "コノスコープ投影(正弦投影)");
+    EXPECT_EQ(main->preview().projection_button().get_tooltip_text(), "投影");
     const struct {
         int kind;
         const char* caption;
@@ -129,11 +122,11 @@ TEST_F(MainWindowPanels, ProjectionButtonSwitchesProjectionAndGreenRadius) {
     } states[] = {{kWulffProjection, "ウルフ投影", 17},
                   {kSineProjection, "コノスコープ投影(正弦投影)", 31}};
     for (const auto& state : states) {
-        projection_button()->clicked();
+        main->preview().projection_button().clicked();
         gui_test::run_pending_events();
         EXPECT_EQ(parameters.projection_kind, state.kind);
-        EXPECT_EQ(button_caption(), state.caption);
-        const Box green = find(projection_preview_surface(), kGreen, 0, kDrawingEnd);
+        EXPECT_EQ(caption(main->preview().projection_button()), state.caption);
+        const Box green = find(main->preview().surface(), kGreen, 0, kDrawingEnd);
         EXPECT_EQ(green.max_x - green.min_x, 2 * state.radius) << state.kind;
         EXPECT_EQ(green.centre_x(), 80);
         EXPECT_EQ(green.centre_y(), 80);
@@ -142,16 +135,16 @@ TEST_F(MainWindowPanels, ProjectionButtonSwitchesProjectionAndGreenRadius) {
 
 TEST_F(MainWindowPanels, PreviewFollowsApertureAndOrientation) {
     // 75 × 1.0 / √(1.544 × 1.553) = 48.4
-    aperture_spin()->set_value(1.0);
+    main->other_parameters().aperture_spin().set_value(1.0);
     gui_test::run_pending_events();
-    Box green = find(projection_preview_surface(), kGreen, 0, kDrawingEnd);
+    Box green = find(main->preview().surface(), kGreen, 0, kDrawingEnd);
     EXPECT_EQ(green.max_x - green.min_x, 2 * 48);
 
     // C at (90°, 270°) sits on the white circle at the bottom.
-    c_theta_spin()->set_value(90);
-    c_phi_spin()->set_value(270);
+    orientation().c_theta_spin()->set_value(90);
+    orientation().c_phi_spin()->set_value(270);
     gui_test::run_pending_events();
-    const Box c = find(projection_preview_surface(), kYellow, 0, kDrawingEnd);
+    const Box c = find(main->preview().surface(), kYellow, 0, kDrawingEnd);
     EXPECT_EQ(c.centre_x(), 80);
     EXPECT_EQ(c.centre_y(), 155);
 }

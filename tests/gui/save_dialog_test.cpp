@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,12 +20,23 @@
 #include "optics/figure_computation.h"
 #include "support/scripted_progress.h"
 #include "ui/figure_window.h"
+#include "ui/movie_size_dialog.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr char kMessageTitle[] = "Lumitra - Message";
+
+// The figure window of the running test, whose Save the helpers below drive.
+std::unique_ptr<FigureWindow> shown;
+
+Gtk::FileChooserDialog* save_chooser() {
+    return shown ? shown->save_dialog().chooser() : nullptr;
+}
+MovieSizeDialog* movie_size_dialog() {
+    return shown ? shown->save_dialog().movie_size_dialog() : nullptr;
+}
 
 class SaveDialogTest : public gui_test::GuiTest {
   protected:
@@ -37,8 +49,7 @@ class SaveDialogTest : public gui_test::GuiTest {
         dir_ = pattern;
     }
     void TearDown() override {
-        if (FigureWindow* window = FigureWindow::current())
-            window->close();
+        shown.reset();
         GuiTest::TearDown();
         std::error_code ignored;
         fs::remove_all(dir_, ignored);
@@ -53,7 +64,8 @@ class SaveDialogTest : public gui_test::GuiTest {
         ScriptedProgress progress;
         std::optional<Figure> figure = compute_figure(prepare_draw(parameters), progress);
         EXPECT_TRUE(figure.has_value());
-        return FigureWindow::open(std::move(*figure));
+        shown = std::make_unique<FigureWindow>(std::move(*figure));
+        return *shown;
     }
 
     fs::path dir_;
@@ -288,7 +300,7 @@ TEST_F(SaveDialogTest, FailedWriteNamesThePathAsTheFileSystemSpellsIt) {
     std::string message;
     when(message_shown, [&] { message = answer_message(); });
     gui_test::Watchdog watchdog;
-    save_figure((dir_ / "図1.bmp").string(), OutputFormat::kBmp, window);
+    window.save_dialog().save_still((dir_ / "図1.bmp").string(), OutputFormat::kBmp);
     // The program's own words, then the system's reason.
     EXPECT_EQ(message, "ファイル " + (dir_ / "図1.bmp").string() + " の作成に失敗しました.\n" +
                            g_strerror(EISDIR));
@@ -301,15 +313,14 @@ TEST_F(SaveDialogTest, MovieSizeDialogOffersMultiplesOf16UpTo480) {
         int side, lower, start;
     };
     for (const Case c : {Case{100, 112, 240}, Case{192, 192, 240}, Case{250, 256, 256}}) {
-        std::optional<int> answer;
+        MovieSizeDialog question(c.side);
         gui_test::inject([&] {
-            Gtk::Dialog* dialog = movie_size_dialog();
-            ASSERT_NE(dialog, nullptr);
+            Gtk::Dialog* dialog = &question.dialog();
             EXPECT_EQ(dialog->get_title(), "MPEG file size");
             const auto labels = gui_test::label_texts(*dialog);
             EXPECT_NE(std::find(labels.begin(), labels.end(), "イメージサイズ(画素): "),
                       labels.end());
-            Gtk::SpinButton* spin = movie_size_spin();
+            Gtk::SpinButton* spin = &question.spin();
             const auto adjustment = spin->get_adjustment();
             EXPECT_EQ(adjustment->get_lower(), c.lower) << c.side;
             EXPECT_EQ(adjustment->get_upper(), 480) << c.side;
@@ -319,14 +330,12 @@ TEST_F(SaveDialogTest, MovieSizeDialogOffersMultiplesOf16UpTo480) {
             gui_test::find_button(*dialog, "了解")->clicked();
         });
         gui_test::Watchdog watchdog;
-        answer = ask_movie_size(c.side);
-        EXPECT_EQ(answer, std::optional<int>(480)) << c.side;
+        EXPECT_EQ(question.run(), std::optional<int>(480)) << c.side;
     }
 }
 
 TEST_F(SaveDialogTest, MovieSizeDialogClosedFromItsFrameCancelsTheMovie) {
     FigureWindow& window = open_figure(kAnimation);
-    movie_size = 0;
     bool asked = false;
     gui_test::inject(
         [&] {
@@ -334,8 +343,8 @@ TEST_F(SaveDialogTest, MovieSizeDialogClosedFromItsFrameCancelsTheMovie) {
             when([] { return movie_size_dialog() != nullptr; },
                  [&] {
                      asked = true;
-                     EXPECT_EQ(movie_size_spin()->get_adjustment()->get_lower(), 112);
-                     gui_test::send_window_close(*movie_size_dialog());
+                     EXPECT_EQ(movie_size_dialog()->spin().get_adjustment()->get_lower(), 112);
+                     gui_test::send_window_close(movie_size_dialog()->dialog());
                  });
         },
         100);
@@ -343,12 +352,12 @@ TEST_F(SaveDialogTest, MovieSizeDialogClosedFromItsFrameCancelsTheMovie) {
     window.save_button().clicked();
     EXPECT_TRUE(asked);
     EXPECT_EQ(movie_size_dialog(), nullptr);
-    EXPECT_EQ(movie_size, 0) << "Cancel keeps no size";
-    EXPECT_TRUE(fs::is_empty(dir_));
+    EXPECT_TRUE(fs::is_empty(dir_)) << "Cancel makes no movie";
 
     // Cancel in the dialog itself does the same.
-    gui_test::inject([] { gui_test::find_button(*movie_size_dialog(), "取消")->clicked(); });
-    EXPECT_EQ(ask_movie_size(100), std::nullopt);
+    MovieSizeDialog question(100);
+    gui_test::inject([&] { gui_test::find_button(question.dialog(), "取消")->clicked(); });
+    EXPECT_EQ(question.run(), std::nullopt);
 }
 
 TEST_F(SaveDialogTest, MovieOfTheAnimationAtTheChosenSide) {
@@ -358,15 +367,14 @@ TEST_F(SaveDialogTest, MovieOfTheAnimationAtTheChosenSide) {
             confirm_name(dir_, "turn.mpeg");
             when([] { return movie_size_dialog() != nullptr; },
                  [] {
-                     movie_size_spin()->set_value(112);
-                     gui_test::find_button(*movie_size_dialog(), "了解")->clicked();
+                     movie_size_dialog()->spin().set_value(112);
+                     gui_test::find_button(movie_size_dialog()->dialog(), "了解")->clicked();
                  });
         },
         100);
     gui_test::Watchdog watchdog(30000);
     window.save_button().clicked();
 
-    EXPECT_EQ(movie_size, 112);
     const std::vector<std::uint8_t> movie = read_file(dir_ / "turn.mpeg");
     ASSERT_GE(movie.size(), 12u);
     // An MPEG-1 video stream opens with a sequence header: 00 00 01 B3, then 12 bits of

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
+
+#include "model/derived_values.h"
 
 TEST(SnapRotationStep, OnlyDivisorsOfTheHalfTurnAreReached) {
     struct Case {
@@ -19,4 +22,20 @@ TEST(SnapRotationStep, OnlyDivisorsOfTheHalfTurnAreReached) {
     }
     const std::vector<float> expected = {15, 18, 20, 22.5f, 30, 36, 45};
     EXPECT_EQ(rotation_steps(), expected);
+}
+
+TEST(Controls, EveryStartValueIsOneItsControlCanHold) {
+    ParameterRecord record{};
+    set_default_parameters(record);
+    for (const FieldControl& control : field_controls()) {
+        const ControlRange range = control_range(record, control.field);
+        const float value = record.*control.field;
+        EXPECT_GE(value, range.lower) << control.name;
+        EXPECT_LE(value, range.upper) << control.name;
+        const double steps = (value - range.lower) / range.step;
+        EXPECT_NEAR(steps, std::round(steps), 1e-3) << control.name << " is between steps";
+    }
+    // A switch starts at the first of its values, the one its button shows first.
+    for (const SwitchControl& control : switch_controls())
+        EXPECT_EQ(record.*control.field, control.values.front().value) << control.name;
 }

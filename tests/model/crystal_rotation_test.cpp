@@ -5,19 +5,12 @@
 #include <array>
 #include <cmath>
 
+#include "support/directions.h"
+
 namespace {
 
-using Vec = std::array<double, 3>;
+using namespace directions;
 using Mat = std::array<Vec, 3>;
-
-double rad(double deg) {
-    return deg * M_PI / 180.0;
-}
-
-Vec unit(double theta, double phi) {
-    return {std::sin(rad(theta)) * std::cos(rad(phi)), std::sin(rad(theta)) * std::sin(rad(phi)),
-            std::cos(rad(theta))};
-}
 
 Mat multiply(const Mat& a, const Mat& b) {
     Mat c{};

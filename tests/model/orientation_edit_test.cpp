@@ -7,35 +7,11 @@
 #include <cstring>
 #include <string>
 
+#include "support/directions.h"
+
 namespace {
 
-using Vec = std::array<double, 3>;
-
-double rad(double deg) {
-    return deg * M_PI / 180.0;
-}
-
-Vec unit(double theta, double phi) {
-    return {std::sin(rad(theta)) * std::cos(rad(phi)), std::sin(rad(theta)) * std::sin(rad(phi)),
-            std::cos(rad(theta))};
-}
-
-double dot(const Vec& a, const Vec& b) {
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-
-Vec cross(const Vec& a, const Vec& b) {
-    return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-
-Vec axis_vector(const ParameterRecord& r, const OrientationState& s, int axis) {
-    return unit(r.*s.axes[axis].theta, r.*s.axes[axis].phi);
-}
-
-// Two directions name the same line when they are parallel or opposite.
-bool same_line(const Vec& a, const Vec& b, double tol) {
-    return std::fabs(std::fabs(dot(a, b)) - 1.0) < tol;
-}
+using namespace directions;
 
 ParameterRecord defaults() {
     ParameterRecord r{};
@@ -59,9 +35,9 @@ void expect_direction(const ParameterRecord& r, const OrientationState& s, int a
 // is 0), V = two_vz / 2.
 void expect_consistent_axis_set(const ParameterRecord& r, const OrientationState& s,
                                 const std::string& where) {
-    const Vec x = axis_vector(r, s, kAxisX);
-    const Vec y = axis_vector(r, s, kAxisY);
-    const Vec z = axis_vector(r, s, kAxisZ);
+    const Vec x = axis_vector(r, kAxisX);
+    const Vec y = axis_vector(r, kAxisY);
+    const Vec z = axis_vector(r, kAxisZ);
     EXPECT_NEAR(dot(x, y), 0.0, 1e-4) << where;
     EXPECT_NEAR(dot(y, z), 0.0, 1e-4) << where;
     EXPECT_NEAR(dot(z, x), 0.0, 1e-4) << where;
@@ -76,8 +52,8 @@ void expect_consistent_axis_set(const ParameterRecord& r, const OrientationState
         a_expected[i] = z[i] * std::cos(v) + yz[i] * std::sin(v);
         b_expected[i] = z[i] * std::cos(v) - yz[i] * std::sin(v);
     }
-    EXPECT_TRUE(same_line(axis_vector(r, s, kAxisA), a_expected, 1e-6)) << where << ": A";
-    EXPECT_TRUE(same_line(axis_vector(r, s, kAxisB), b_expected, 1e-6)) << where << ": B";
+    EXPECT_TRUE(same_line(axis_vector(r, kAxisA), a_expected, 1e-6)) << where << ": A";
+    EXPECT_TRUE(same_line(axis_vector(r, kAxisB), b_expected, 1e-6)) << where << ": B";
 }
 
 }  // namespace
@@ -211,7 +187,7 @@ TEST(OrientationEdit, TiltAfterRotationStartsFromTheRotatedPosition) {
     tilt_rotation_axis(r, s, 20.0f);
     EXPECT_EQ(s.edit_kind, kTiltEdit);
     for (int axis = 0; axis < kAxisCount; ++axis) {
-        EXPECT_TRUE(same_line(axis_vector(r, s, axis), axis_vector(fresh, fresh_state, axis), 1e-8))
+        EXPECT_TRUE(same_line(axis_vector(r, axis), axis_vector(fresh, axis), 1e-8))
             << s.axes[axis].name;
     }
     // The snapshot of the tilt is the rotated set, not the set before R.
@@ -326,7 +302,7 @@ TEST(RecomputeAxesForTwoV, UnchangedAngleLeavesTheSetInPlace) {
         const ParameterRecord before = r;
         recompute_axes_for_two_v(r, s);
         for (int q = 0; q < kAxisCount; ++q) {
-            EXPECT_TRUE(same_line(axis_vector(r, s, q), axis_vector(before, s, q), 1e-6))
+            EXPECT_TRUE(same_line(axis_vector(r, q), axis_vector(before, q), 1e-6))
                 << "rotation axis " << s.axes[axis].name << ", axis " << s.axes[q].name;
         }
     }
