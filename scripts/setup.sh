@@ -7,7 +7,7 @@ build_dir=${1:-build}
 shift || true
 top=$(cd "$(dirname "$0")/.." && pwd)
 
-packages=(build-essential cmake pkg-config libgtkmm-3.0-dev libjpeg62-turbo-dev netpbm
+packages=(build-essential cmake pkg-config libgtkmm-3.0-dev libjpeg62-turbo-dev libpng-dev netpbm
           fonts-ipafont-gothic libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
           imagemagick coreutils)
 
