@@ -8,6 +8,7 @@ shift || true
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(build-essential cmake pkg-config libgtkmm-3.0-dev libjpeg62-turbo-dev libpng-dev netpbm
+          libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
           fonts-ipafont-gothic libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth
           imagemagick coreutils)
 
