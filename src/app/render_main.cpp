@@ -3,7 +3,6 @@
 #include <signal.h>
 
 #include <algorithm>
-#include <cctype>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -16,10 +15,12 @@
 #include "figure/animation.h"
 #include "figure/tone_table.h"
 #include "optics/figure_computation.h"
+#include "output/encoded_movie.h"
 #include "output/file_extension.h"
 #include "output/movie_pipeline.h"
 #include "output/mpeg_encoder.h"
 #include "output/output_frames.h"
+#include "output/png_writer.h"
 #include "output/replacement_file.h"
 #include "output/still_writers.h"
 
@@ -50,22 +51,22 @@ class InterruptibleProgress : public ProgressSink {
     bool keep_going() override { return stop_signal == 0; }
 };
 
-// The one place that knows the file formats: chosen by the extension of the path. A name
-// without one is a BMP, as the figure window's Save makes it.
-StillWriter writer_for(const std::string& path) {
-    const std::optional<std::string_view> found = file_extension(path);
-    if (!found)
-        return write_bmp;
-    std::string extension(*found);
-    for (char& c : extension)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (extension == "ppm" || extension == "pnm")
-        return write_ppm;
-    if (extension == "bmp")
-        return write_bmp;
-    if (extension == "jpg" || extension == "jpeg")
-        return write_jpeg;
-    return nullptr;
+// The still writer for a format, nullptr for a movie. The format follows from the path's
+// extension (output/file_extension.h); a name without one is a BMP, as the window's Save
+// makes it.
+StillWriter still_writer(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::kBmp:
+            return write_bmp;
+        case OutputFormat::kJpeg:
+            return write_jpeg;
+        case OutputFormat::kPpm:
+            return write_ppm;
+        case OutputFormat::kPng:
+            return write_png;
+        default:
+            return nullptr;
+    }
 }
 
 // The movie's own options, --movie-size T and --speed S (the movie-size dialog and the speed
@@ -164,7 +165,11 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::fputs(render_usage().c_str(), stdout);
         std::fputs(
-            "Movies (.mpg, .mpeg; animation mode only):\n"
+            "Movies (animation mode only), 24 frames per second whatever the speed:\n"
+            "  .mpg, .mpeg  MPEG-1, encoded by ppmtompeg\n"
+            "  .mp4         H.264, for browsers and slide programs\n"
+            "  .webm        VP9, for web pages\n"
+            "  .gif         animated GIF that loops forever, one palette made for the movie\n"
             "  --movie-size T  side of the movie frames, a multiple of 16 up to 480\n"
             "  --speed S       stage rotation in degrees per second, 10 to 90 (default 45)\n",
             stdout);
@@ -174,13 +179,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumitra-render: --out FILE is missing\n");
         return 2;
     }
-    const bool movie_wanted = output_format(file_extension(options.out)) == OutputFormat::kMpeg;
-    const StillWriter writer = movie_wanted ? nullptr : writer_for(options.out);
-    if (!writer && !movie_wanted) {
-        std::fprintf(stderr, "lumitra-render: %s: the name must end in .ppm, .bmp, .jpg or .mpg\n",
-                     options.out.c_str());
+    const OutputFormat format = output_format(file_extension(options.out), FormatSet::kRenderer);
+    if (format == OutputFormat::kUnsupported) {
+        std::fprintf(stderr, "lumitra-render: %s: the name must end in %s\n", options.out.c_str(),
+                     accepted_extensions(FormatSet::kRenderer).c_str());
         return 2;
     }
+    const bool movie_wanted = is_movie(format);
 
     // Everything that can be known before the computation is checked first, so that a
     // mistake is told at once and not after the figure is computed.
@@ -197,9 +202,12 @@ int main(int argc, char** argv) {
         side = movie_side(options, movie, shape.side);
         if (!side)
             return 2;
-        if (!find_encoder()) {
-            std::fprintf(stderr,
-                         "lumitra-render: ppmtompeg is not installed (not found on PATH)\n");
+        const std::string missing =
+            format == OutputFormat::kMpeg
+                ? (find_encoder() ? "" : "ppmtompeg is not installed (not found on PATH)")
+                : encoded_movie_unavailable(format);
+        if (!missing.empty()) {
+            std::fprintf(stderr, "lumitra-render: %s\n", missing.c_str());
             return 1;
         }
     }
@@ -221,10 +229,14 @@ int main(int argc, char** argv) {
                          figure->encoding_gamma, figure->reference_light);
     if (movie_wanted) {
         const float fps = movie.speed / options.record.sampling_step;
-        const int written = write_movie(options.out, *figure, tones, *side, fps, progress, nullptr);
+        const int written =
+            format == OutputFormat::kMpeg
+                ? write_movie(options.out, *figure, tones, *side, fps, progress, nullptr)
+                : write_encoded_movie(options.out, format, *figure, tones, *side, fps, progress);
         return exit_status(written == 1 ? 0 : 1);
     }
     const std::vector<std::uint8_t> picture = render_still(*figure, options.frame, tones);
-    const int written = writer(options.out.c_str(), picture.data(), figure->side, figure->side);
+    const int written =
+        still_writer(format)(options.out.c_str(), picture.data(), figure->side, figure->side);
     return exit_status(written == 1 ? 0 : 1);
 }

@@ -381,8 +381,9 @@ std::string render_usage() {
         "usage: lumitra-render [--FIELD VALUE]... [--frame K] [--light L] [--display-gamma G] "
         "--out FILE\n"
         "Draws an interference figure as the main window's Draw does and writes frame K\n"
-        "(default 0) as PPM (.ppm, .pnm), BMP (.bmp, or no extension) or JPEG (.jpg, .jpeg);\n"
-        "in the animation mode .mpg or .mpeg writes a movie (--movie-size T, --speed S).\n"
+        "(default 0) as PPM (.ppm, .pnm), BMP (.bmp, or no extension), JPEG (.jpg, .jpeg)\n"
+        "or PNG (.png); in the animation mode .mpg, .mpeg, .mp4, .webm or .gif writes a movie\n"
+        "(--movie-size T, --speed S).\n"
         "  --light L          light intensity, 0 to 2 L0 - 0.1 (default L0 of the figure)\n"
         "  --display-gamma G  display gamma, 1 to 10 (default 2.4)\n"
         "Fields of the parameter record (unset ones as after start-up):\n";
