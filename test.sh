@@ -4,6 +4,6 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 build_dir=${BUILD_DIR:-build}
-"$top/scripts/setup.sh" "$build_dir" "$@"
+"$top/scripts/setup.sh" "$build_dir" -DBUILD_TESTING=ON -DLUMITRA_BENCHMARKS=ON "$@"
 cd "$top/$build_dir"
 xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j "$(nproc)"

@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr char kTitle[] = "Lumitra (Version 2.0.0)";
+// LUMITRA_VERSION is the project version the build system defines.
+constexpr char kTitle[] = "Lumitra (Version " LUMITRA_VERSION ")";
 
 std::unique_ptr<Gtk::Window> window;
 Gtk::Button* draw = nullptr;

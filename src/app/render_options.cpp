@@ -384,6 +384,8 @@ std::string render_usage() {
         "(default 0) as PPM (.ppm, .pnm), BMP (.bmp, or no extension), JPEG (.jpg, .jpeg)\n"
         "or PNG (.png); in the animation mode .mpg, .mpeg, .mp4, .webm or .gif writes a movie\n"
         "(--movie-size T, --speed S).\n"
+        "  --out FILE         the file to write (required)\n"
+        "  --frame K          the frame to write, from 0 (default) to the frame count less one\n"
         "  --light L          light intensity, 0 to 2 L0 - 0.1 (default L0 of the figure)\n"
         "  --display-gamma G  display gamma, 1 to 10 (default 2.4)\n"
         "Fields of the parameter record (unset ones as after start-up):\n";
@@ -420,15 +422,15 @@ std::string render_usage() {
     }
     text +=
         "What the window derives is derived the same way:\n"
-        "  --mean-index is not taken: it follows from the indices. alpha may not exceed gamma.\n"
-        "  The axes of a biaxial crystal move as the window's edits move them, one edit per\n"
-        "  option in the order given. --two-vz and --two-vx edit the optic axial angle;\n"
-        "  --x-, --y- and --z-axis-theta and -phi choose that axis as the rotation axis and tilt\n"
-        "  or turn it, and the whole axis set with it. The panel starts with A as its rotation\n"
-        "  axis, so --two-vz before any X, Y or Z option keeps A and Y and moves X, Z and B;\n"
-        "  after one it keeps X, Y and Z and opens A and B about Z. Theta and phi of one axis\n"
-        "  are two edits; either order gives the same axes.\n"
-        "  --a-axis-* and --b-axis-* place the optic axes as given, any pair of them: nothing\n"
-        "  is derived then (--two-vz only sets the angle), and X, Y or Z options are refused.\n";
+        "  The mean index is not an option: it follows from the indices. alpha may not exceed\n"
+        "  gamma. The axes of a biaxial crystal move as the window's edits move them, one edit\n"
+        "  per option in the order given. --two-vz and --two-vx edit the optic axial angle;\n"
+        "  the theta and phi options of X, Y and Z choose that axis as the rotation axis and\n"
+        "  tilt or turn it, and the whole axis set with it. The panel starts with A as its\n"
+        "  rotation axis, so --two-vz before any X, Y or Z option keeps A and Y and moves X, Z\n"
+        "  and B; after one it keeps X, Y and Z and opens A and B about Z. Theta and phi of one\n"
+        "  axis are two edits; either order gives the same axes. The options of A and B place\n"
+        "  the optic axes as given, any pair of them: nothing is derived then (--two-vz only\n"
+        "  sets the angle), and X, Y or Z options are refused.\n";
     return text;
 }

@@ -38,10 +38,9 @@ std::optional<std::string> find_on_path(const char* name) {
     std::string_view dirs = path ? path : "/usr/local/bin:/usr/bin:/bin";
     while (true) {
         const std::size_t colon = dirs.find(':');
-        std::string dir(dirs.substr(0, colon));
-        if (dir.empty())
-            dir = ".";
-        std::string candidate = dir + "/" + name;
+        // An empty entry stands for the current directory.
+        const std::string_view dir = colon == 0 || dirs.empty() ? "." : dirs.substr(0, colon);
+        const std::string candidate = std::string(dir) + "/" + name;
         struct stat info {};
         if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
             access(candidate.c_str(), X_OK) == 0)

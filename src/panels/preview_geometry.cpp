@@ -77,10 +77,10 @@ std::vector<PreviewSquare> preview_axis_marks(const ParameterRecord& r) {
 }
 
 std::vector<PreviewLegendEntry> preview_legend(int axis_type) {
-    const int text_x = kPreviewLegendX + kPreviewMarkSide + kPreviewLegendTextGap;
-    auto entry = [text_x](PreviewColour colour, int top, const char* text) {
+    constexpr int kTextX = kPreviewLegendX + kPreviewMarkSide + kPreviewLegendTextGap;
+    auto entry = [](PreviewColour colour, int top, const char* text) {
         return PreviewLegendEntry{
-            {colour, kPreviewLegendX, top}, text_x, top + kPreviewMarkSide, text};
+            {colour, kPreviewLegendX, top}, kTextX, top + kPreviewMarkSide, text};
     };
     const int last_row = kPreviewHeight - kPreviewMarkSide - 10;
     if (axis_type != kBiaxial)

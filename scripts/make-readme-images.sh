@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Remakes the pictures at the top of the README (docs/images/): the main window as it opens,
+# photographed on a virtual display, and three figures drawn by lumitra-render. Builds
+# build/ first (BUILD_DIR selects another build). Commit the pictures it writes.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=$top/${BUILD_DIR:-build}
+images=$top/docs/images
+
+"$top/scripts/setup.sh" "${build#"$top"/}"
+"$top/scripts/install-packages.sh" imagemagick xvfb xauth x11-utils
+render=$build/src/app/lumitra-render
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+figure() {
+    local name=$1
+    shift
+    "$render" "$@" --out "$work/$name.bmp"
+    convert "$work/$name.bmp" -strip "$images/$name.png"
+}
+# The 530 nm plate over a thick section: the quadrants it adds to and subtracts from.
+figure uniaxial-test-plate --no-test-plate 0 --thickness 500
+# Both melatopes and the isochromes around them, over the whole hemisphere.
+figure biaxial-full-range --axis-type 1 --draw-range 1 --thickness 150
+# The stage turned in steps of 30 degrees under an inclined optic axis.
+figure rotation-ring --draw-mode 1 --c-axis-theta 25 --thickness 300 --image-size-rotation 80
+
+# The main window, photographed by its title once it is on the screen.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+export LUMITRA=$build/src/app/lumitra TITLE="Lumitra (Version $version)" SHOT=$images/main-window.png
+export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    "$LUMITRA" & program=$!
+    for _ in $(seq 100); do
+        sleep 0.2
+        xwininfo -name "$TITLE" >/dev/null 2>&1 && break
+    done
+    sleep 1  # let it draw
+    import -window "$TITLE" -strip "$SHOT"
+    kill "$program"
+    test -s "$SHOT"'
+ls -l "$images"

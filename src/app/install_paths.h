@@ -1,0 +1,19 @@
+// Where the installed program finds the files it reads at run time (message catalogues and
+// the like): under the prefix it was installed to, found from the running executable, so
+// that a copy installed under /usr/local or moved whole with its prefix reads its own files,
+// and never files that happen to lie in the working directory.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+
+// The prefix of an executable installed as PREFIX/bin_dir/NAME (bin_dir relative, such as
+// "bin"); none when its folder is not bin_dir, as for a program run from its build folder.
+std::optional<std::filesystem::path> install_prefix_of(const std::filesystem::path& executable,
+                                                       const std::filesystem::path& bin_dir);
+
+// The running program's prefix, for the folders this build installs to.
+std::optional<std::filesystem::path> install_prefix();
+
+// The folder of the installed message catalogues (PREFIX/share/locale for this build).
+std::optional<std::filesystem::path> locale_dir();
