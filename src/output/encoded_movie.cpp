@@ -136,6 +136,16 @@ class OptionList {
 // One encoder feeding one muxer that writes the file at url.
 class MovieEncoder {
   public:
+    MovieEncoder() = default;
+    // A muxer frees what it holds only in its trailer (the GIF muxer holds a packet back to
+    // learn its delay), so an abandoned movie gets one too; its file is removed anyway.
+    ~MovieEncoder() {
+        if (header_written_ && !finished_)
+            av_write_trailer(format_.get());
+    }
+    MovieEncoder(const MovieEncoder&) = delete;
+    MovieEncoder& operator=(const MovieEncoder&) = delete;
+
     std::optional<Failure> open(const FormatSettings& settings, const std::string& url, int side) {
         const AVCodec* codec = avcodec_find_encoder_by_name(settings.encoder);
         if (codec == nullptr)
@@ -195,6 +205,7 @@ class MovieEncoder {
         OptionList muxer_options(settings.muxer_options);
         if (const int code = avformat_write_header(format_.get(), muxer_options.get()); code < 0)
             return Failure{"cannot write the movie's header", code};
+        header_written_ = true;
         if (auto unknown = muxer_options.leftover(settings.muxer))
             return unknown;
         return std::nullopt;
@@ -226,6 +237,7 @@ class MovieEncoder {
     std::optional<Failure> finish() {
         if (auto failed = encode(nullptr))
             return failed;
+        finished_ = true;
         if (const int code = av_write_trailer(format_.get()); code < 0)
             return Failure{"cannot complete the movie", code};
         const int pending = format_->pb->error;
@@ -239,6 +251,8 @@ class MovieEncoder {
     std::unique_ptr<AVCodecContext, CodecContextFree> codec_;
     std::unique_ptr<AVPacket, PacketFree> packet_;
     AVStream* stream_ = nullptr;
+    bool header_written_ = false;
+    bool finished_ = false;
 };
 
 // Turns rendered RGB frames into the encoder's frames: 4:2:0 YUV with the BT.709
