@@ -18,7 +18,8 @@ turning stage, or an animation.
 
 Figures are saved as BMP or JPEG pictures and the turning stage as an
 MPEG-1 movie; lumitra-render makes the same figures from the command
-line. The program's labels are Japanese.")
+line, also as PNG pictures and as MP4, WebM or looping GIF movies for
+slides and web pages. The program's labels are Japanese.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)

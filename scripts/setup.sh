@@ -9,7 +9,8 @@ shift || true
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 "$top/scripts/install-packages.sh" build-essential cmake pkg-config libgtkmm-3.0-dev \
-    libjpeg62-turbo-dev netpbm fonts-ipafont-gothic libgtest-dev libgmock-dev libbenchmark-dev \
+    libjpeg62-turbo-dev libpng-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev \
+    netpbm fonts-ipafont-gothic libgtest-dev libgmock-dev libbenchmark-dev \
     xvfb xauth imagemagick coreutils
 
 cmake -S "$top" -B "$top/$build_dir" -DLUMITRA_WERROR=ON "$@" >/dev/null

@@ -11,6 +11,7 @@
 
 #include "app/render_options.h"
 #include "optics/figure_computation.h"
+#include "output/encoded_movie.h"
 #include "output/file_extension.h"
 #include "output/movie_pipeline.h"
 #include "output/mpeg_encoder.h"
@@ -81,14 +82,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumitra-render: --out FILE is missing\n");
         return 2;
     }
-    const OutputFormat format = output_format(file_extension(options.out));
-    const bool movie_wanted = format == OutputFormat::kMpeg;
-    const StillWriter writer = still_writer(format);
-    if (!writer && !movie_wanted) {
-        std::fprintf(stderr, "lumitra-render: %s: the name must end in .ppm, .bmp, .jpg or .mpg\n",
-                     options.out.c_str());
+    const OutputFormat format = output_format(file_extension(options.out), FormatSet::kRenderer);
+    if (format == OutputFormat::kUnsupported) {
+        std::fprintf(stderr, "lumitra-render: %s: the name must end in %s\n", options.out.c_str(),
+                     accepted_extensions(FormatSet::kRenderer).c_str());
         return 2;
     }
+    const bool movie_wanted = is_movie(format);
 
     // Everything that can be known before the computation is checked first, so that a
     // mistake is told at once and not after the figure is computed.
@@ -108,9 +108,12 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "lumitra-render: %s\n", error.c_str());
             return 2;
         }
-        if (!find_encoder()) {
-            std::fprintf(stderr,
-                         "lumitra-render: ppmtompeg is not installed (not found on PATH)\n");
+        const std::string missing =
+            format == OutputFormat::kMpeg
+                ? (find_encoder() ? "" : "ppmtompeg is not installed (not found on PATH)")
+                : encoded_movie_unavailable(format);
+        if (!missing.empty()) {
+            std::fprintf(stderr, "lumitra-render: %s\n", missing.c_str());
             return 1;
         }
     }
@@ -132,10 +135,14 @@ int main(int argc, char** argv) {
                          figure->encoding_gamma, figure->reference_light);
     if (movie_wanted) {
         const float fps = options.speed / options.record.sampling_step;
-        const int written = write_movie(options.out, *figure, tones, *side, fps, progress, nullptr);
+        const int written =
+            format == OutputFormat::kMpeg
+                ? write_movie(options.out, *figure, tones, *side, fps, progress, nullptr)
+                : write_encoded_movie(options.out, format, *figure, tones, *side, fps, progress);
         return exit_status(written == 1 ? 0 : 1);
     }
     const std::vector<std::uint8_t> picture = render_still(*figure, options.frame, tones);
-    const int written = writer(options.out.c_str(), picture.data(), figure->side, figure->side);
+    const int written =
+        still_writer(format)(options.out.c_str(), picture.data(), figure->side, figure->side);
     return exit_status(written == 1 ? 0 : 1);
 }

@@ -465,8 +465,9 @@ std::string render_usage() {
         "usage: lumitra-render [--FIELD VALUE]... [--frame K] [--light L] [--display-gamma G] "
         "--out FILE\n"
         "Draws an interference figure as the main window's Draw does and writes frame K\n"
-        "(default 0) as PPM (.ppm, .pnm), BMP (.bmp, or no extension) or JPEG (.jpg, .jpeg);\n"
-        "in the animation mode .mpg or .mpeg writes a movie (--movie-size T, --speed S).\n"
+        "(default 0) as PPM (.ppm, .pnm), BMP (.bmp, or no extension), JPEG (.jpg, .jpeg)\n"
+        "or PNG (.png); in the animation mode .mpg, .mpeg, .mp4, .webm or .gif writes a movie\n"
+        "(--movie-size T, --speed S).\n"
         "  --out FILE         the file to write (required)\n"
         "  --frame K          the frame to write, from 0 (default) to the frame count less one\n"
         "  --light L          light intensity, 0 to 2 L0 - 0.1 (default L0 of the figure)\n"
@@ -505,7 +506,11 @@ std::string render_usage() {
         text += "\n";
     }
     text +=
-        "Movies (.mpg, .mpeg; animation mode only):\n"
+        "Movies (animation mode only), 24 frames per second whatever the speed:\n"
+        "  .mpg, .mpeg  MPEG-1, encoded by ppmtompeg\n"
+        "  .mp4         H.264, for browsers and slide programs\n"
+        "  .webm        VP9, for web pages\n"
+        "  .gif         animated GIF that loops forever, one palette made for the movie\n"
         "  --movie-size T  side of the movie frames, a multiple of " +
         format_number(movie.step) + " up to " + format_number(movie.upper) +
         "\n"

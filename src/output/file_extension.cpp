@@ -19,16 +19,53 @@ bool equals_ignoring_case(std::string_view a, std::string_view b) {
                                               [&](char x, char y) { return lower(x) == lower(y); });
 }
 
+struct FormatName {
+    std::string_view extension;
+    OutputFormat format;
+    bool window_saves;
+};
+
+// The one table of extensions. The window's Save keeps to its own three formats.
+constexpr FormatName kFormatNames[] = {
+    {"bmp", OutputFormat::kBmp, true},   {"jpg", OutputFormat::kJpeg, true},
+    {"jpeg", OutputFormat::kJpeg, true}, {"mpg", OutputFormat::kMpeg, true},
+    {"mpeg", OutputFormat::kMpeg, true}, {"ppm", OutputFormat::kPpm, false},
+    {"pnm", OutputFormat::kPpm, false},  {"png", OutputFormat::kPng, false},
+    {"mp4", OutputFormat::kMp4, false},  {"webm", OutputFormat::kWebm, false},
+    {"gif", OutputFormat::kGif, false},
+};
+
+bool in_set(const FormatName& name, FormatSet set) {
+    return set == FormatSet::kRenderer || name.window_saves;
+}
+
 }  // namespace
 
-OutputFormat output_format(std::optional<std::string_view> extension) {
-    if (!extension || equals_ignoring_case(*extension, "bmp"))
+OutputFormat output_format(std::optional<std::string_view> extension, FormatSet set) {
+    if (!extension)
         return OutputFormat::kBmp;
-    if (equals_ignoring_case(*extension, "jpg") || equals_ignoring_case(*extension, "jpeg"))
-        return OutputFormat::kJpeg;
-    if (equals_ignoring_case(*extension, "ppm") || equals_ignoring_case(*extension, "pnm"))
-        return OutputFormat::kPpm;
-    if (equals_ignoring_case(*extension, "mpg") || equals_ignoring_case(*extension, "mpeg"))
-        return OutputFormat::kMpeg;
+    for (const FormatName& name : kFormatNames)
+        if (in_set(name, set) && equals_ignoring_case(*extension, name.extension))
+            return name.format;
     return OutputFormat::kUnsupported;
+}
+
+bool is_movie(OutputFormat format) {
+    return format == OutputFormat::kMpeg || format == OutputFormat::kMp4 ||
+           format == OutputFormat::kWebm || format == OutputFormat::kGif;
+}
+
+std::string accepted_extensions(FormatSet set) {
+    std::string text;
+    const FormatName* last = nullptr;
+    for (const FormatName& name : kFormatNames) {
+        if (!in_set(name, set))
+            continue;
+        if (last != nullptr)
+            text += (text.empty() ? "." : ", .") + std::string(last->extension);
+        last = &name;
+    }
+    if (last != nullptr)
+        text += (text.empty() ? "." : " or .") + std::string(last->extension);
+    return text;
 }

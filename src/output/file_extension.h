@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 // The text after the last "." of the path's last component; nothing when that component
@@ -9,9 +10,20 @@
 // gives an empty extension, which is not the same as none.
 std::optional<std::string_view> file_extension(std::string_view path);
 
-enum class OutputFormat { kBmp, kJpeg, kPpm, kMpeg, kUnsupported };
+enum class OutputFormat { kBmp, kJpeg, kMpeg, kPpm, kPng, kMp4, kWebm, kGif, kUnsupported };
 
-// The one rule by which a name chooses its format, for Save and the renderer alike: no
-// extension and "bmp" are BMP, "jpg"/"jpeg" JPEG, "ppm"/"pnm" PPM, "mpg"/"mpeg" MPEG, letter
-// case ignored; everything else is unsupported.
-OutputFormat output_format(std::optional<std::string_view> extension);
+// Who writes the file: the figure window's Save knows BMP, JPEG and MPEG; lumitra-render
+// knows those and the formats made for handouts, slides and the web.
+enum class FormatSet { kWindow, kRenderer };
+
+// No extension and "bmp" are BMP, "jpg"/"jpeg" JPEG, "mpg"/"mpeg" MPEG, letter case
+// ignored; for the renderer also "ppm"/"pnm", "png", "mp4", "webm" and "gif". Everything
+// else is unsupported.
+OutputFormat output_format(std::optional<std::string_view> extension,
+                           FormatSet set = FormatSet::kWindow);
+
+// Whether the format holds the whole animation rather than one frame.
+bool is_movie(OutputFormat format);
+
+// The extensions the set accepts, for a message: ".bmp, .jpg, …, or .gif".
+std::string accepted_extensions(FormatSet set);

@@ -7,35 +7,13 @@
 #include <cstring>
 #include <vector>
 
-#include "output/replacement_file.h"
+#include "output/png_writer.h"
+#include "output/still_writer_support.h"
 
 // libjpeg's header expects FILE and size_t to be declared already.
 #include <jpeglib.h>
 
 namespace {
-
-void report_failure(const char* writer, const char* path, const char* cause) {
-    std::fprintf(stderr, "%s: %s: %s\n", writer, path, cause);
-}
-
-// Runs the body on a replacement file for the path. Returns 1 when the finished file took
-// the path's place; otherwise 0, with errno set after the temporary is gone and one line on
-// standard error.
-template <typename Body>
-int write_replacing(const char* writer, const char* path, Body&& body) {
-    int error = 0;
-    {
-        ReplacementFile file(path);
-        if (file.ok())
-            body(file);
-        error = file.commit();
-    }
-    if (error == 0)
-        return 1;
-    report_failure(writer, path, std::strerror(error));
-    errno = error;
-    return 0;
-}
 
 void put_le16(std::uint8_t* at, std::uint32_t value) {
     at[0] = static_cast<std::uint8_t>(value & 0xff);
@@ -47,11 +25,17 @@ void put_le32(std::uint8_t* at, std::uint32_t value) {
     put_le16(at + 2, value >> 16);
 }
 
-// Largest side for which every header field of either format stays representable.
+// Largest side for which every header field of the formats stays representable.
 constexpr int kMaxSide = 65500;
 
 bool valid_size(const std::uint8_t* rgb, int width, int height) {
     return rgb != nullptr && width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide;
+}
+
+}  // namespace
+
+void report_failure(const char* writer, const char* path, const char* cause) {
+    std::fprintf(stderr, "%s: %s: %s\n", writer, path, cause);
 }
 
 bool refuse_invalid(const char* writer, const char* path, const std::uint8_t* rgb, int width,
@@ -62,8 +46,6 @@ bool refuse_invalid(const char* writer, const char* path, const std::uint8_t* rg
     errno = EINVAL;
     return true;
 }
-
-}  // namespace
 
 int write_bmp(const char* path, const std::uint8_t* rgb, int width, int height) {
     if (refuse_invalid("write_bmp", path, rgb, width, height))
@@ -187,6 +169,8 @@ StillWriter still_writer(OutputFormat format) {
             return write_jpeg;
         case OutputFormat::kPpm:
             return write_ppm;
+        case OutputFormat::kPng:
+            return write_png;
         default:
             return nullptr;
     }

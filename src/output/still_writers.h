@@ -24,5 +24,6 @@ int write_jpeg(const char* path, const std::uint8_t* rgb, int width, int height)
 // renderer's stills and the movie's frames for the encoder.
 int write_ppm(const char* path, const std::uint8_t* rgb, int width, int height);
 
-// The writer of a still format; nullptr for a movie or an unsupported name.
+// The writer of a still format (BMP, JPEG, PPM, PNG); nullptr for a movie or an unsupported
+// name.
 StillWriter still_writer(OutputFormat format);

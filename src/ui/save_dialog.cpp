@@ -78,8 +78,7 @@ bool SaveDialog::accept(const std::string& path) {
     const OutputFormat format = output_format(extension);
     const bool animation = window_.figure().setup.params.draw_mode == kAnimation;
 
-    // The chooser saves what its title offers: BMP and JPEG stills, and MPEG movies.
-    if (format == OutputFormat::kUnsupported || format == OutputFormat::kPpm) {
+    if (format == OutputFormat::kUnsupported) {
         show_message_utf8(message_with_name(texts::not_supported, std::string(*extension)));
         return false;
     }

@@ -2,6 +2,7 @@
 // a read-only working directory, and the mistakes it reports before computing.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <png.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -237,6 +238,24 @@ TEST_F(RenderExport, ReadOnlyWorkingDirectoryStillExports) {
     chmod(cwd.c_str(), 0755);
 }
 
+TEST_F(RenderExport, PngHasThePixelsOfThePpm) {
+    // A biaxial crystal in the full range, so that the overlay is in the picture too.
+    for (const char* name : {"figure.png", "figure.ppm"}) {
+        Launch launch;
+        launch.arguments = {"--axis-type", "1", "--draw-range", "1", "--out", name};
+        ASSERT_EQ(run_render(launch), 0) << name;
+    }
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_NE(png_image_begin_read_from_file(&image, "figure.png"), 0) << image.message;
+    EXPECT_EQ(image.format, PNG_FORMAT_RGB);  // 8 bits a channel, no alpha
+    std::vector<char> pixels(PNG_IMAGE_SIZE(image));
+    ASSERT_NE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr), 0);
+    const std::string header =
+        "P6\n" + std::to_string(image.width) + " " + std::to_string(image.height) + "\n255\n";
+    EXPECT_EQ(read_text("figure.ppm"), header + std::string(pixels.begin(), pixels.end()));
+}
+
 TEST_F(RenderExport, MistakesKnownBeforeComputingAreToldWithoutWritingAnything) {
     fs::create_directory("taken.bmp");
     const fs::path empty_bin = dir_ / "empty_bin";
@@ -258,6 +277,8 @@ TEST_F(RenderExport, MistakesKnownBeforeComputingAreToldWithoutWritingAnything) 
          {"PATH=" + empty_bin.string()},
          1,
          "ppmtompeg is not installed"},
+        {{"--out", "figure.tif"}, {}, 2, "the name must end in .bmp, .jpg, .jpeg, .mpg"},
+        {{"--out", "movie.gif"}, {}, 2, "movies need the animation mode"},
         {{"--out", "no_such_dir/still.bmp"}, {}, 1, "No such file or directory"},
         {{"--out", "taken.bmp"}, {}, 1, "Is a directory"},
     };

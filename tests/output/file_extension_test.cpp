@@ -26,8 +26,6 @@ TEST(FileExtension, TakesTheTextAfterTheLastDotOfTheLastComponent) {
         {"movie.mpg", "mpg", OutputFormat::kMpeg},
         {"movie.MPEG", "MPEG", OutputFormat::kMpeg},
         {"picture.png", "png", OutputFormat::kUnsupported},
-        {"handout.ppm", "ppm", OutputFormat::kPpm},
-        {"handout.PNM", "PNM", OutputFormat::kPpm},
         {"archive.tar.gz", "gz", OutputFormat::kUnsupported},
         {"old.dir/figure", std::nullopt, OutputFormat::kBmp},
         {"/home/u/old.dir/figure.jpg", "jpg", OutputFormat::kJpeg},
@@ -46,6 +44,32 @@ TEST(FileExtension, TakesTheTextAfterTheLastDotOfTheLastComponent) {
             EXPECT_EQ(extension->data() + extension->size(), c.path.data() + c.path.size());
         }
     }
+}
+
+TEST(FileExtension, RendererKnowsTheWindowsFormatsAndItsOwn) {
+    struct Case {
+        std::string_view path;
+        OutputFormat format;
+    };
+    // The window's Save refuses what only the renderer writes.
+    const Case renderer_only[] = {
+        {"figure.ppm", OutputFormat::kPpm},  {"figure.PNM", OutputFormat::kPpm},
+        {"figure.png", OutputFormat::kPng},  {"movie.MP4", OutputFormat::kMp4},
+        {"movie.webm", OutputFormat::kWebm}, {"movie.gif", OutputFormat::kGif},
+    };
+    for (const Case& c : renderer_only) {
+        EXPECT_EQ(output_format(file_extension(c.path), FormatSet::kRenderer), c.format) << c.path;
+        EXPECT_EQ(output_format(file_extension(c.path)), OutputFormat::kUnsupported) << c.path;
+    }
+    for (std::string_view path : {"figure", "figure.BMP", "a.b.jpg", "f.JpEg", "movie.mpeg"})
+        EXPECT_EQ(output_format(file_extension(path), FormatSet::kRenderer),
+                  output_format(file_extension(path)))
+            << path;
+    for (std::string_view path : {"figure.tif", "figure.", "movie.mp", "movie.mkv"})
+        EXPECT_EQ(output_format(file_extension(path), FormatSet::kRenderer),
+                  OutputFormat::kUnsupported)
+            << path;
+    EXPECT_EQ(accepted_extensions(FormatSet::kWindow), ".bmp, .jpg, .jpeg, .mpg or .mpeg");
 }
 
 }  // namespace

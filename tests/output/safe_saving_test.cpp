@@ -3,15 +3,20 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
+#include "output/encoded_movie.h"
+#include "output/file_extension.h"
 #include "output/movie_pipeline.h"
 #include "output/movie_test_support.h"
+#include "output/png_writer.h"
 #include "output/replacement_file.h"
 #include "output/still_writers.h"
 #include "output/temp_directory.h"
@@ -25,41 +30,53 @@ using Names = std::vector<std::string>;
 
 // A still or a movie in the named format; 1 or 0 as the writers return.
 int save(const std::string& format, const std::string& path, int movie_side = 32) {
-    if (format == "mpg") {
-        static const Figure figure = small_animation(16, 20);
-        ScriptedProgress progress;
+    static const Figure figure = small_animation(16, 20);
+    ScriptedProgress progress;
+    if (format == "mpg")
         return write_movie(path, figure, identity_tones(), movie_side, 24.0f, progress, nullptr);
-    }
+    const OutputFormat movie = output_format(format, FormatSet::kRenderer);
+    if (is_movie(movie))
+        return write_encoded_movie(path, movie, figure, identity_tones(), movie_side, 24.0f,
+                                   progress);
+    // Noise, so that no format compresses it below the size limit.
     std::vector<std::uint8_t> rgb(3 * 200 * 200);
-    for (std::size_t i = 0; i < rgb.size(); ++i)
-        rgb[i] = std::uint8_t(i * 7 + i / 600 * 13);
+    std::minstd_rand noise(7);
+    for (std::uint8_t& byte : rgb)
+        byte = std::uint8_t(noise());
     const StillWriter writer = format == "bmp"   ? write_bmp
                                : format == "jpg" ? write_jpeg
+                               : format == "png" ? write_png
                                                  : write_ppm;
     return writer(path.c_str(), rgb.data(), 200, 200);
 }
 
 bool has_magic(const std::string& format, const std::string& bytes) {
-    const std::string magic = format == "bmp"   ? "BM"
-                              : format == "jpg" ? "\xFF\xD8"
-                              : format == "ppm" ? "P6"
-                                                : std::string("\0\0\1\xB3", 4);
+    const std::string magic = format == "bmp"    ? "BM"
+                              : format == "jpg"  ? "\xFF\xD8"
+                              : format == "ppm"  ? "P6"
+                              : format == "png"  ? "\x89PNG"
+                              : format == "mp4"  ? std::string("\0\0\0", 3)  // the ftyp box's size
+                              : format == "webm" ? "\x1A\x45\xDF\xA3"
+                              : format == "gif"  ? "GIF89a"
+                                                 : std::string("\0\0\1\xB3", 4);
     return bytes.rfind(magic, 0) == 0;
 }
 
-const Names kFormats = {"bmp", "jpg", "ppm", "mpg"};
+const Names kFormats = {"bmp", "jpg", "ppm", "mpg", "png", "mp4", "webm", "gif"};
 
 class SafeSaving : public TempDirectoryTest {};
 
 TEST_F(SafeSaving, OldFileSurvivesAFailedWriteInEveryFormat) {
     // Every still is larger than the limit. A movie of side 64 fails on its first frame; one
     // of side 32 gets its frames written and fails on the encoded movie, which the encoder
-    // hands over for writing.
+    // hands over for writing. The movies of FFmpeg's libraries fail as they are written.
     struct Case {
         std::string format;
         int movie_side;
     };
-    const std::vector<Case> cases = {{"bmp", 0}, {"jpg", 0}, {"ppm", 0}, {"mpg", 64}, {"mpg", 32}};
+    const std::vector<Case> cases = {{"bmp", 0},  {"jpg", 0},   {"ppm", 0},
+                                     {"mpg", 64}, {"mpg", 32},  {"png", 0},
+                                     {"mp4", 64}, {"webm", 64}, {"gif", 64}};
     for (const Case& c : cases) {
         const std::string name = c.format + std::to_string(c.movie_side);
         const std::string old_file = "old-" + name + "." + c.format;
@@ -102,9 +119,14 @@ TEST_F(SafeSaving, SymbolicLinkKeepsPointingAtTheFileThatGetsTheNewContent) {
         }
         EXPECT_EQ(fs::read_symlink("link." + format), real);
     }
-    EXPECT_EQ(entries_of("elsewhere"), (Names{"new.bmp", "new.jpg", "new.mpg", "new.ppm",
-                                              "real.bmp", "real.jpg", "real.mpg", "real.ppm"}));
-    EXPECT_EQ(entries().size(), 9u) << "the eight links and the folder, nothing else";
+    Names expected;
+    for (const char* name : {"new.", "real."})
+        for (const std::string& format : kFormats)
+            expected.push_back(name + format);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(entries_of("elsewhere"), expected);
+    EXPECT_EQ(entries().size(), 2 * kFormats.size() + 1)
+        << "the links and the folder, nothing else";
 }
 
 TEST_F(SafeSaving, LibraryWritingByNameReplacesTheFileOnlyOnCommit) {

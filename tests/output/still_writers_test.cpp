@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "output/png_writer.h"
 #include "output/temp_directory.h"
 
 namespace {
@@ -171,7 +172,7 @@ TEST_F(StillWriters, FailedWritesReturnZeroWithTheReasonAndLeaveNoFile) {
         {"device", "/dev/full", EEXIST},
         {"named pipe", "a_pipe", EEXIST},
     };
-    for (StillWriter writer : {&write_bmp, &write_jpeg, &write_ppm}) {
+    for (StillWriter writer : {&write_bmp, &write_jpeg, &write_ppm, &write_png}) {
         for (const Case& c : cases) {
             testing::internal::CaptureStderr();
             errno = 0;

@@ -1,0 +1,29 @@
+// Movies for browsers, slides and web pages, encoded in the program through FFmpeg's
+// libraries: H.264 in MP4, VP9 in WebM, and an animated GIF that loops forever. They show
+// the frames of the MPEG-1 export (output/movie_pipeline.h) at 24 frames per second: every
+// frame rendered as the window shows it at the movie's side, input frames repeated or
+// skipped by movie_frame_list. The movie is written into a temporary beside the path and
+// takes the path's place only when it is complete (output/replacement_file.h).
+#pragma once
+
+#include <string>
+
+#include "model/progress_sink.h"
+#include "optics/figure_buffer.h"
+#include "output/file_extension.h"
+#include "render/tone_table.h"
+
+// Empty when the libraries can make movies of the format (kMp4, kWebm or kGif); otherwise
+// what is missing, in one line.
+std::string encoded_movie_unavailable(OutputFormat format);
+
+// Writes the figure's frames as a movie of the format (kMp4, kWebm or kGif) and side
+// movie_size at the path. fps is the animation's frames per second (speed ÷ sampling step).
+// Progress: for a GIF first the colours of every frame are gathered under "enlarging", then
+// each movie frame is encoded under "creating the movie"; MP4 and WebM have only the second
+// phase. Returns 1 when the movie is at the path or the user cancelled (silently, leaving
+// nothing behind), 0 when it could not be made: errno then holds the system's reason, or 0
+// when the libraries failed otherwise (the cause is on standard error). Either way the file
+// that was at the path stays unless the new movie replaced it.
+int write_encoded_movie(const std::string& path, OutputFormat format, const Figure& figure,
+                        const ToneTable& tones, int movie_size, float fps, ProgressSink& progress);
