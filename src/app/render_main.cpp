@@ -63,86 +63,92 @@ int exit_status(int status) {
     return stop_signal != 0 ? 128 + stop_signal : status;
 }
 
+int fail(int status, const std::string& message) {
+    std::fprintf(stderr, "lumitra-render: %s\n", message.c_str());
+    return status;
+}
+
+// What the run writes: the format, and for a movie its side.
+struct Output {
+    OutputFormat format = OutputFormat::kUnsupported;
+    std::optional<int> movie_side;
+};
+
+// Everything that can be known before the computation is checked first, so that a mistake
+// is told at once and not after the figure is computed. The exit status when the run cannot
+// go on.
+std::optional<int> check_before_computing(const RenderOptions& options, const DrawSetup& setup,
+                                          Output& output) {
+    if (options.out.empty())
+        return fail(2, "--out FILE is missing");
+    output.format = output_format(file_extension(options.out), FormatSet::kRenderer);
+    if (output.format == OutputFormat::kUnsupported)
+        return fail(
+            2, options.out + ": the name must end in " + accepted_extensions(FormatSet::kRenderer));
+    const Figure shape = figure_shape(setup);
+    RenderOptions frame_only = options;
+    frame_only.light.reset();  // the light's range needs the computed figure
+    if (const std::string error = check_against_figure(frame_only, shape); !error.empty())
+        return fail(2, error);
+    if (is_movie(output.format)) {
+        std::string error;
+        output.movie_side = movie_side(options, shape.side, error);
+        if (!output.movie_side)
+            return fail(2, error);
+        const std::string missing =
+            output.format == OutputFormat::kMpeg
+                ? (find_encoder() ? "" : "ppmtompeg is not installed (not found on PATH)")
+                : encoded_movie_unavailable(output.format);
+        if (!missing.empty())
+            return fail(1, missing);
+    }
+    if (const int error = check_save_target(options.out); error != 0)
+        return fail(1, options.out + ": " + std::strerror(error));
+    return std::nullopt;
+}
+
+// Writes the computed figure; returns whether the file is in place.
+bool write_output(const RenderOptions& options, const Output& output, const Figure& figure,
+                  ProgressSink& progress) {
+    const ToneTable tones =
+        build_tone_table(options.display_gamma, options.light.value_or(figure.reference_light),
+                         figure.encoding_gamma, figure.reference_light);
+    if (is_movie(output.format)) {
+        const float fps = options.speed / options.record.sampling_step;
+        const int side = *output.movie_side;
+        return (output.format == OutputFormat::kMpeg
+                    ? write_movie(options.out, figure, tones, side, fps, progress, nullptr)
+                    : write_encoded_movie(options.out, output.format, figure, tones, side, fps,
+                                          progress)) == 1;
+    }
+    const std::vector<std::uint8_t> picture = render_still(figure, options.frame, tones);
+    return still_writer(output.format)(options.out.c_str(), picture.data(), figure.side,
+                                       figure.side) == 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     catch_stop_signals();
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     const ParsedRenderOptions parsed = parse_render_options(arguments);
-    if (!parsed.options) {
-        std::fprintf(stderr, "lumitra-render: %s\n", parsed.error.c_str());
-        return 2;
-    }
+    if (!parsed.options)
+        return fail(2, parsed.error);
     const RenderOptions& options = *parsed.options;
     if (options.help) {
         std::fputs(render_usage().c_str(), stdout);
         return 0;
     }
-    if (options.out.empty()) {
-        std::fprintf(stderr, "lumitra-render: --out FILE is missing\n");
-        return 2;
-    }
-    const OutputFormat format = output_format(file_extension(options.out), FormatSet::kRenderer);
-    if (format == OutputFormat::kUnsupported) {
-        std::fprintf(stderr, "lumitra-render: %s: the name must end in %s\n", options.out.c_str(),
-                     accepted_extensions(FormatSet::kRenderer).c_str());
-        return 2;
-    }
-    const bool movie_wanted = is_movie(format);
-
-    // Everything that can be known before the computation is checked first, so that a
-    // mistake is told at once and not after the figure is computed.
     const DrawSetup setup = prepare_draw(options.record);
-    const Figure shape = figure_shape(setup);
-    RenderOptions frame_only = options;
-    frame_only.light.reset();  // the light's range needs the computed figure
-    if (const std::string error = check_against_figure(frame_only, shape); !error.empty()) {
-        std::fprintf(stderr, "lumitra-render: %s\n", error.c_str());
-        return 2;
-    }
-    std::optional<int> side;
-    if (movie_wanted) {
-        std::string error;
-        side = movie_side(options, shape.side, error);
-        if (!side) {
-            std::fprintf(stderr, "lumitra-render: %s\n", error.c_str());
-            return 2;
-        }
-        const std::string missing =
-            format == OutputFormat::kMpeg
-                ? (find_encoder() ? "" : "ppmtompeg is not installed (not found on PATH)")
-                : encoded_movie_unavailable(format);
-        if (!missing.empty()) {
-            std::fprintf(stderr, "lumitra-render: %s\n", missing.c_str());
-            return 1;
-        }
-    }
-    if (const int error = check_save_target(options.out); error != 0) {
-        std::fprintf(stderr, "lumitra-render: %s: %s\n", options.out.c_str(), std::strerror(error));
-        return 1;
-    }
+    Output output;
+    if (const std::optional<int> status = check_before_computing(options, setup, output))
+        return *status;
 
     InterruptibleProgress progress;
     const std::optional<Figure> figure = compute_figure(setup, progress);
     if (!figure)
         return exit_status(1);
-    if (const std::string error = check_against_figure(options, *figure); !error.empty()) {
-        std::fprintf(stderr, "lumitra-render: %s\n", error.c_str());
-        return 2;
-    }
-    const ToneTable tones =
-        build_tone_table(options.display_gamma, options.light.value_or(figure->reference_light),
-                         figure->encoding_gamma, figure->reference_light);
-    if (movie_wanted) {
-        const float fps = options.speed / options.record.sampling_step;
-        const int written =
-            format == OutputFormat::kMpeg
-                ? write_movie(options.out, *figure, tones, *side, fps, progress, nullptr)
-                : write_encoded_movie(options.out, format, *figure, tones, *side, fps, progress);
-        return exit_status(written == 1 ? 0 : 1);
-    }
-    const std::vector<std::uint8_t> picture = render_still(*figure, options.frame, tones);
-    const int written =
-        still_writer(format)(options.out.c_str(), picture.data(), figure->side, figure->side);
-    return exit_status(written == 1 ? 0 : 1);
+    if (const std::string error = check_against_figure(options, *figure); !error.empty())
+        return fail(2, error);
+    return exit_status(write_output(options, output, *figure, progress) ? 0 : 1);
 }

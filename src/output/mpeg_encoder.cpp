@@ -373,6 +373,50 @@ std::string seconds_text(std::chrono::milliseconds duration) {
     return text;
 }
 
+// The command that runs the encoder on the parameter file. Through a pipe the encoder's
+// standard output is block-buffered and its frame lines would all arrive at the end; stdbuf
+// makes it line-buffered so that progress follows the encoding. Without stdbuf the movie is
+// still made, with coarser progress.
+std::vector<std::string> encoder_command(const std::string& encoder,
+                                         const std::string& parameter_file) {
+    std::vector<std::string> args;
+    if (const std::optional<std::string> stdbuf = find_on_path("stdbuf"))
+        args = {*stdbuf, "-oL"};
+    args.push_back(encoder);
+    args.push_back(parameter_file);
+    return args;
+}
+
+// Whether the run that ended so, with the encoder's wait status, ended as it should: the
+// encoder finished by itself and succeeded. A failure other than a cancel or an unwritable
+// movie is told in one line on standard error.
+bool run_succeeded(const EncoderRun& run, RunEnd end, int status, int lost_error,
+                   const std::string& encoder, std::chrono::milliseconds silence_limit) {
+    switch (end) {
+        case RunEnd::kCancelled:
+        case RunEnd::kMovieUnwritable:
+            return false;
+        case RunEnd::kSilent:
+            report(encoder + " printed nothing for " + seconds_text(silence_limit) +
+                   " and was stopped");
+            return false;
+        case RunEnd::kLost:
+            report(std::string("lost track of the encoder: ") + std::strerror(lost_error));
+            return false;
+        case RunEnd::kExited:
+            break;
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::string cause = encoder + " failed (" + describe_status(status) + ")";
+        const std::string detail = last_nonempty_line(run.stderr_text);
+        if (!detail.empty())
+            cause += ": " + detail;
+        report(cause);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::optional<std::string> find_encoder() {
@@ -393,21 +437,14 @@ int encode_movie(const std::string& parameter_file, ReplacementFile& movie, Prog
     }
     if (!movie.ok())
         return -1;
-    // Through a pipe the encoder's standard output is block-buffered and its frame lines
-    // would all arrive at the end; stdbuf makes it line-buffered so that progress follows
-    // the encoding. Without stdbuf the movie is still made, with coarser progress.
-    std::vector<std::string> args;
-    if (const std::optional<std::string> stdbuf = find_on_path("stdbuf"))
-        args = {*stdbuf, "-oL"};
-    args.push_back(*encoder);
-    args.push_back(parameter_file);
 
     EncoderRun run(frame_count, movie, progress);
     if (!run.out.ok() || !run.err.ok() || !run.movie_pipe.ok()) {
         report(std::string("cannot create pipes: ") + std::strerror(errno));
         return -1;
     }
-    const pid_t pid = spawn_encoder(args, run.out, run.err, run.movie_pipe);
+    const pid_t pid =
+        spawn_encoder(encoder_command(*encoder, parameter_file), run.out, run.err, run.movie_pipe);
     const int spawn_error = errno;
     for (Pipe* pipe : {&run.out, &run.err, &run.movie_pipe})
         pipe->close_write();
@@ -425,29 +462,7 @@ int encode_movie(const std::string& parameter_file, ReplacementFile& movie, Prog
         run.drain();
     }
     const int status = end_and_reap(pid);
-    switch (end) {
-        case RunEnd::kCancelled:
-        case RunEnd::kMovieUnwritable:
-            return -1;
-        case RunEnd::kSilent:
-            report(*encoder + " printed nothing for " + seconds_text(silence_limit) +
-                   " and was stopped");
-            return -1;
-        case RunEnd::kLost:
-            report(std::string("lost track of the encoder: ") + std::strerror(lost_error));
-            return -1;
-        case RunEnd::kExited:
-            break;
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::string cause = *encoder + " failed (" + describe_status(status) + ")";
-        const std::string detail = last_nonempty_line(run.stderr_text);
-        if (!detail.empty())
-            cause += ": " + detail;
-        report(cause);
-        return -1;
-    }
-    if (!movie.ok())
+    if (!run_succeeded(run, end, status, lost_error, *encoder, silence_limit) || !movie.ok())
         return -1;
     if (run.movie_bytes == 0) {
         report(*encoder + " gave no movie");
