@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstddef>
 
-void set_pixel(std::span<std::uint8_t> buffer, int width, int height, RgbColor colour, int x,
+void set_pixel(std::span<std::uint8_t> buffer, int width, int height, RgbColour colour, int x,
                int y) {
     if (x < 0 || x >= width || y < 0 || y >= height)
         return;
@@ -15,7 +15,7 @@ void set_pixel(std::span<std::uint8_t> buffer, int width, int height, RgbColor c
     buffer[at + 2] = colour.b;
 }
 
-void plot_eight(std::span<std::uint8_t> buffer, int width, int height, RgbColor colour, int x,
+void plot_eight(std::span<std::uint8_t> buffer, int width, int height, RgbColour colour, int x,
                 int y, int cx, int cy) {
     set_pixel(buffer, width, height, colour, cx + x, cy + y);
     set_pixel(buffer, width, height, colour, cx + y, cy + x);
@@ -27,7 +27,7 @@ void plot_eight(std::span<std::uint8_t> buffer, int width, int height, RgbColor 
     set_pixel(buffer, width, height, colour, cx - y, cy - x);
 }
 
-void draw_circle_outline(std::span<std::uint8_t> buffer, int width, int height, RgbColor colour,
+void draw_circle_outline(std::span<std::uint8_t> buffer, int width, int height, RgbColour colour,
                          int cx, int cy, int radius) {
     int x = 0;
     int y = radius;
@@ -67,7 +67,7 @@ std::vector<std::pair<int, int>> disc_points(double cx, double cy, double r) {
     return points;
 }
 
-void draw_disc(std::span<std::uint8_t> buffer, int width, int height, RgbColor colour, double cx,
+void draw_disc(std::span<std::uint8_t> buffer, int width, int height, RgbColour colour, double cx,
                double cy, double r) {
     for (const auto& [x, y] : disc_points(cx, cy, r))
         set_pixel(buffer, width, height, colour, x, y);

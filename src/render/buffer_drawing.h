@@ -8,23 +8,23 @@
 #include <utility>
 #include <vector>
 
-struct RgbColor {
+struct RgbColour {
     std::uint8_t r;
     std::uint8_t g;
     std::uint8_t b;
 };
 
 // Sets the pixel (x, y) when it lies inside the W × H buffer.
-void set_pixel(std::span<std::uint8_t> buffer, int width, int height, RgbColor colour, int x,
+void set_pixel(std::span<std::uint8_t> buffer, int width, int height, RgbColour colour, int x,
                int y);
 
 // The eight symmetric points of offset (x, y) about the centre (cx, cy), in the order
 // (x, y), (y, x), (−x, y), (y, −x), (x, −y), (−y, x), (−x, −y), (−y, −x).
-void plot_eight(std::span<std::uint8_t> buffer, int width, int height, RgbColor colour, int x,
+void plot_eight(std::span<std::uint8_t> buffer, int width, int height, RgbColour colour, int x,
                 int y, int cx, int cy);
 
 // One-pixel circle outline by the midpoint method with an integer decision value.
-void draw_circle_outline(std::span<std::uint8_t> buffer, int width, int height, RgbColor colour,
+void draw_circle_outline(std::span<std::uint8_t> buffer, int width, int height, RgbColour colour,
                          int cx, int cy, int radius);
 
 // The integer points (x, y) with (x − cx)² + (y − cy)² < r², strictly, row by row from the
@@ -32,5 +32,5 @@ void draw_circle_outline(std::span<std::uint8_t> buffer, int width, int height, 
 std::vector<std::pair<int, int>> disc_points(double cx, double cy, double r);
 
 // Fills the points of disc_points with the colour.
-void draw_disc(std::span<std::uint8_t> buffer, int width, int height, RgbColor colour, double cx,
+void draw_disc(std::span<std::uint8_t> buffer, int width, int height, RgbColour colour, double cx,
                double cy, double r);

@@ -27,8 +27,8 @@ struct OverlayMark {
     double y;
 };
 inline constexpr double kOverlayMarkRadius = 2.0;
-inline constexpr RgbColor kFieldOfViewColour{0, 255, 0};
-inline constexpr RgbColor kOpticAxisColour{255, 255, 0};
+inline constexpr RgbColour kFieldOfViewColour{0, 255, 0};
+inline constexpr RgbColour kOpticAxisColour{255, 255, 0};
 
 // The circle of one sub-figure and a mark for each of its optic axes, drawn in this order,
 // sub-figure after sub-figure.

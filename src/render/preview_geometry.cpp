@@ -45,17 +45,18 @@ PreviewSquare preview_axis_mark(PreviewColour colour, float theta, float phi, in
     return {colour, corner + dx, corner - dy};
 }
 
-std::vector<PreviewSquare> preview_axis_marks(const ParameterRecord& r) {
-    const int kind = r.projection_kind;
-    if (r.axis_type != kBiaxial) {
-        return {preview_axis_mark(PreviewColour::kYellow, r.c_axis_theta, r.c_axis_phi, kind)};
+std::vector<PreviewSquare> preview_axis_marks(const ParameterRecord& record) {
+    const int kind = record.projection_kind;
+    if (record.axis_type != kBiaxial) {
+        return {preview_axis_mark(PreviewColour::kYellow, record.c_axis_theta, record.c_axis_phi,
+                                  kind)};
     }
     return {
-        preview_axis_mark(PreviewColour::kYellow, r.a_axis_theta, r.a_axis_phi, kind),
-        preview_axis_mark(PreviewColour::kYellow, r.b_axis_theta, r.b_axis_phi, kind),
-        preview_axis_mark(PreviewColour::kOrange, r.x_axis_theta, r.x_axis_phi, kind),
-        preview_axis_mark(PreviewColour::kLightBlue, r.z_axis_theta, r.z_axis_phi, kind),
-        preview_axis_mark(PreviewColour::kRed, r.y_axis_theta, r.y_axis_phi, kind),
+        preview_axis_mark(PreviewColour::kYellow, record.a_axis_theta, record.a_axis_phi, kind),
+        preview_axis_mark(PreviewColour::kYellow, record.b_axis_theta, record.b_axis_phi, kind),
+        preview_axis_mark(PreviewColour::kOrange, record.x_axis_theta, record.x_axis_phi, kind),
+        preview_axis_mark(PreviewColour::kLightBlue, record.z_axis_theta, record.z_axis_phi, kind),
+        preview_axis_mark(PreviewColour::kRed, record.y_axis_theta, record.y_axis_phi, kind),
     };
 }
 

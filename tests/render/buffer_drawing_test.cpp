@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr RgbColor kMark{10, 20, 30};
+constexpr RgbColour kMark{10, 20, 30};
 
 struct Canvas {
     int width, height;
