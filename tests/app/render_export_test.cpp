@@ -19,8 +19,8 @@
 
 #include "output/movie_pipeline.h"
 #include "output/mpeg_encoder.h"
-#include "output/temp_directory.h"
 #include "support/fake_encoder.h"
+#include "support/temp_directory.h"
 
 namespace {
 

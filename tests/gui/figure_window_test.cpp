@@ -16,8 +16,10 @@
 
 #include "app/program.h"
 #include "gui_harness.h"
+#include "model/derived_values.h"
 #include "model/parameter_record.h"
 #include "optics/figure_computation.h"
+#include "support/files.h"
 #include "support/scripted_progress.h"
 #include "ui/animation.h"
 #include "ui/main_window.h"
@@ -49,10 +51,7 @@ using FigureWindowDeathTest = FigureWindowTest;
 // The record as the panels leave it for a mode, the way a user sets it up before Draw.
 void choose_mode(ParameterRecord& record, int mode) {
     record.draw_mode = mode;
-    record.image_size = mode == kSingleImage     ? record.image_size_single
-                        : mode == kRotationImage ? record.image_size_rotation
-                                                 : record.image_size_animation;
-    record.sampling_step = mode == kRotationImage ? record.rotation_step : record.animation_step;
+    update_derived_fields(record);
 }
 
 Figure compute(const ParameterRecord& record) {
@@ -60,25 +59,6 @@ Figure compute(const ParameterRecord& record) {
     std::optional<Figure> figure = compute_figure(prepare_draw(record), progress);
     EXPECT_TRUE(figure.has_value());
     return std::move(*figure);
-}
-
-// The figure as the drawing area shows it, as R, G, B bytes, rows from the top.
-std::vector<std::uint8_t> shown_pixels(const FigureWindow& window) {
-    Cairo::RefPtr<Cairo::ImageSurface> surface = window.displayed_surface();
-    surface->flush();
-    const int side = surface->get_width();
-    std::vector<std::uint8_t> rgb;
-    rgb.reserve(std::size_t(3) * side * side);
-    for (int y = 0; y < side; ++y) {
-        const auto* row =
-            reinterpret_cast<const std::uint32_t*>(surface->get_data() + y * surface->get_stride());
-        for (int x = 0; x < side; ++x) {
-            rgb.push_back(std::uint8_t(row[x] >> 16));
-            rgb.push_back(std::uint8_t(row[x] >> 8));
-            rgb.push_back(std::uint8_t(row[x]));
-        }
-    }
-    return rgb;
 }
 
 struct Range {
@@ -95,10 +75,6 @@ void expect_range(Gtk::Scale& scale, const Range& range, const char* name) {
     EXPECT_NEAR(adjustment->get_page_size(), range.page, 1e-6) << name;
     EXPECT_NEAR(adjustment->get_value(), range.value, 1e-5) << name;
     EXPECT_EQ(scale.get_digits(), range.digits) << name;
-}
-
-bool contains(const std::vector<std::string>& texts, const std::string& text) {
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
 }  // namespace
@@ -127,18 +103,18 @@ TEST_F(FigureWindowTest, DrawOpensTheWindowWithTheSlidersOfItsMode) {
 
         const auto labels = gui_test::label_texts(window->dialog());
         for (const char* text : {"光量", "ガンマ値", "保存", "閉じる"})
-            EXPECT_TRUE(contains(labels, text)) << text;
+            EXPECT_TRUE(gui_test::contains(labels, text)) << text;
         if (mode == kAnimation) {
             ASSERT_NE(window->speed_scale(), nullptr);
             expect_range(*window->speed_scale(), {10, 91, 1, 1, 45, 0}, "speed");
             expect_range(*window->azimuth_scale(), {0, 360, 1, 1, 0, 0}, "azimuth");
-            EXPECT_TRUE(contains(labels, "スピード"));
-            EXPECT_TRUE(contains(labels, "方位角"));
-            EXPECT_TRUE(contains(labels, "開始"));
-            EXPECT_TRUE(contains(labels, "停止"));
+            EXPECT_TRUE(gui_test::contains(labels, "スピード"));
+            EXPECT_TRUE(gui_test::contains(labels, "方位角"));
+            EXPECT_TRUE(gui_test::contains(labels, "開始"));
+            EXPECT_TRUE(gui_test::contains(labels, "停止"));
         } else {
             EXPECT_EQ(window->speed_scale(), nullptr);
-            EXPECT_FALSE(contains(labels, "開始"));
+            EXPECT_FALSE(gui_test::contains(labels, "開始"));
         }
 
         // The main window is inert: the figure window holds the input grab, and a Draw that
@@ -162,7 +138,7 @@ TEST_F(FigureWindowTest, ShowsTheStoredLevelsThroughTheToneTable) {
 
     // At the initial light and gamma a level k shows as trunc(255 k / 254); the outside
     // (255) stays white.
-    const std::vector<std::uint8_t> shown = shown_pixels(window);
+    const std::vector<std::uint8_t> shown = gui_test::shown_pixels(window);
     const std::span<const std::uint8_t> levels = window.figure().frame(0);
     ASSERT_EQ(shown.size(), levels.size());
     std::size_t mismatches = 0;
@@ -173,7 +149,7 @@ TEST_F(FigureWindowTest, ShowsTheStoredLevelsThroughTheToneTable) {
 
     // No light: the figure is black on the white ground.
     window.light_scale().set_value(0.0);
-    const std::vector<std::uint8_t> dark = shown_pixels(window);
+    const std::vector<std::uint8_t> dark = gui_test::shown_pixels(window);
     for (std::size_t i = 0; i < levels.size(); ++i) {
         ASSERT_EQ(dark[i], levels[i] == 255 ? 255 : 0) << i;
     }
@@ -198,7 +174,7 @@ TEST_F(FigureWindowTest, FigureWithoutLightStaysBlackAtEveryLight) {
     EXPECT_NEAR(adjustment->get_upper(), 2.0, 1e-6);
     for (double light : {0.0, 1.0, 1.9}) {
         window.light_scale().set_value(light);
-        const std::vector<std::uint8_t> shown = shown_pixels(window);
+        const std::vector<std::uint8_t> shown = gui_test::shown_pixels(window);
         EXPECT_EQ(shown[3 * (21 * 10 + 10)], 0) << light;
         EXPECT_EQ(shown[0], 255) << light;
     }
@@ -209,7 +185,7 @@ TEST_F(FigureWindowTest, FullRangeBiaxialFigureCarriesItsCircleAndTwoMarks) {
     parameters.draw_range = kFullRange;
     choose_mode(parameters, kSingleImage);
     FigureWindow& window = open(compute(parameters));
-    const std::vector<std::uint8_t> shown = shown_pixels(window);
+    const std::vector<std::uint8_t> shown = gui_test::shown_pixels(window);
     int green = 0;
     int yellow = 0;
     for (std::size_t i = 0; i < shown.size(); i += 3) {
@@ -245,14 +221,12 @@ TEST_F(FigureWindowTest, RendererDrawsWhatTheWindowDrawsAfterAnOpticAxialAngleEd
     const std::string command =
         std::string(LUMITRA_RENDER_PATH) + " --axis-type 1 --draw-range 1 --two-vz 40 --out " + out;
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    std::ifstream in(out, std::ios::binary);
-    const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in),
-                                         std::istreambuf_iterator<char>()};
+    const std::vector<std::uint8_t> file = read_bytes(out);
     std::remove(out.c_str());
     const std::string header = "P6\n200 200\n255\n";
     ASSERT_GT(file.size(), header.size());
     EXPECT_EQ(std::string(file.begin(), file.begin() + header.size()), header);
-    const std::vector<std::uint8_t> shown = shown_pixels(*window);
+    const std::vector<std::uint8_t> shown = gui_test::shown_pixels(*window);
     EXPECT_TRUE(std::equal(file.begin() + header.size(), file.end(), shown.begin(), shown.end()))
         << "the window and the renderer differ";
 }

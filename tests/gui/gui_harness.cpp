@@ -1,5 +1,6 @@
 #include "gui_harness.h"
 
+#include <algorithm>
 #include <chrono>
 
 #include "model/parameter_record.h"
@@ -94,6 +95,28 @@ std::vector<std::string> label_texts(Gtk::Widget& root) {
         return true;
     });
     return texts;
+}
+
+bool contains(const std::vector<std::string>& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+std::vector<std::uint8_t> surface_rgb(const Cairo::RefPtr<Cairo::ImageSurface>& surface) {
+    surface->flush();
+    std::vector<std::uint8_t> rgb;
+    rgb.reserve(std::size_t(3) * surface->get_width() * surface->get_height());
+    for (int y = 0; y < surface->get_height(); ++y) {
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(surface->get_data() + y * surface->get_stride());
+        for (int x = 0; x < surface->get_width(); ++x)
+            rgb.insert(rgb.end(), {std::uint8_t(row[x] >> 16), std::uint8_t(row[x] >> 8),
+                                   std::uint8_t(row[x])});
+    }
+    return rgb;
+}
+
+std::vector<std::uint8_t> shown_pixels(const FigureWindow& window) {
+    return surface_rgb(window.displayed_surface());
 }
 
 GtkWidget* grab_window() {

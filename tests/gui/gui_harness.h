@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "ui/figure_window.h"
 
 namespace gui_test {
 
@@ -34,6 +37,15 @@ Gtk::Button* find_button(Gtk::Widget& root, const std::string& text);
 
 // The texts of every label under root, in tree order.
 std::vector<std::string> label_texts(Gtk::Widget& root);
+
+// Whether the texts hold this one.
+bool contains(const std::vector<std::string>& texts, const std::string& text);
+
+// The pixels of an RGB24 surface as R, G, B bytes, rows from the top.
+std::vector<std::uint8_t> surface_rgb(const Cairo::RefPtr<Cairo::ImageSurface>& surface);
+
+// The figure as the figure window's drawing area shows it (without the margin).
+std::vector<std::uint8_t> shown_pixels(const FigureWindow& window);
 
 // The top-level window that holds the input grab, or nullptr when none does.
 GtkWidget* grab_window();

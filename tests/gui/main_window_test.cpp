@@ -18,8 +18,9 @@
 #include "model/parameter_record.h"
 #include "model/texts.h"
 #include "output/movie_pipeline.h"
-#include "output/movie_test_support.h"
 #include "support/fake_encoder.h"
+#include "support/files.h"
+#include "support/movie_test_support.h"
 #include "ui/message_dialog.h"
 #include "ui/progress_dialog.h"
 
@@ -41,21 +42,12 @@ class MainWindowTest : public gui_test::GuiTest {
 using MainWindowDeathTest = MainWindowTest;
 namespace fs = std::filesystem;
 
-std::string read_file_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Runs the program and presses Quit as soon as its main loop runs.
 int run_and_quit() {
     gui_test::inject([] { MainWindow::instance()->quit_button().clicked(); });
     char name[] = "lumitra";
     char* argv[] = {name, nullptr};
     return run_lumitra(1, argv);
-}
-
-bool contains(const std::vector<std::string>& texts, const std::string& text) {
-    return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
 
 }  // namespace
@@ -68,8 +60,8 @@ TEST_F(MainWindowTest, ShowsTitleButtonsAndTheOtherParametersPanel) {
     EXPECT_EQ(main->draw_button().get_label(), "描画");
     EXPECT_EQ(main->quit_button().get_label(), "終了");
     const auto labels = gui_test::label_texts(*window);
-    EXPECT_TRUE(contains(labels, "(その他のパラメータ)"));
-    EXPECT_TRUE(contains(labels, "開口数  "));
+    EXPECT_TRUE(gui_test::contains(labels, "(その他のパラメータ)"));
+    EXPECT_TRUE(gui_test::contains(labels, "開口数  "));
     EXPECT_FLOAT_EQ(parameters.image_size, 200.0f) << "the size panel sets it at start-up";
 }
 
@@ -208,7 +200,7 @@ TEST_F(MainWindowDeathTest, ClosingDuringAMovieExportCancelsItBeforeTheEnd) {
             std::exit(3);
         },
         ::testing::ExitedWithCode(0), "");
-    EXPECT_EQ(read_file_text(movie), "old movie");
+    EXPECT_EQ(read_text(movie), "old movie");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "out"), fs::directory_iterator()), 1);
     EXPECT_TRUE(process_ended(pid_in(encoder_pid)));
     EXPECT_TRUE(process_ended(pid_in(child_pid)));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "gui_harness.h"
 #include "model/texts.h"
 
@@ -60,7 +62,10 @@ TEST_F(MessageDialog, ReturnsAfterAWindowFrameClose) {
     EXPECT_EQ(gui_test::grab_window(), nullptr);
 }
 
-TEST_F(MessageDialog, ShowsAFileNameAsTyped) {
+namespace {
+
+// The texts of the message the call shows, read before its OK is pressed.
+std::vector<std::string> texts_shown_by(const std::function<void()>& show) {
     std::vector<std::string> labels;
     gui_test::inject([&] {
         Gtk::Window* dialog = gui_test::find_window(kTitle);
@@ -69,22 +74,19 @@ TEST_F(MessageDialog, ShowsAFileNameAsTyped) {
         gui_test::find_button(*dialog, "了解")->clicked();
     });
     gui_test::Watchdog watchdog;
+    show();
+    return labels;
+}
+
+}  // namespace
+
+TEST_F(MessageDialog, ShowsAFileNameAsTyped) {
     // A backslash and a tilde would read as ¥ and ‾ through Shift-JIS; UTF-8 keeps them.
-    show_message_utf8("ファイル C:\\~\\図.bmp の作成に失敗しました.");
-    EXPECT_NE(
-        std::find(labels.begin(), labels.end(), "ファイル C:\\~\\図.bmp の作成に失敗しました."),
-        labels.end());
+    const std::string text = "ファイル C:\\~\\図.bmp の作成に失敗しました.";
+    EXPECT_TRUE(gui_test::contains(texts_shown_by([&] { show_message_utf8(text); }), text));
 }
 
 TEST_F(MessageDialog, InvalidShiftJisMessageIsNotEmpty) {
-    std::vector<std::string> labels;
-    gui_test::inject([&] {
-        Gtk::Window* dialog = gui_test::find_window(kTitle);
-        ASSERT_NE(dialog, nullptr);
-        labels = gui_test::label_texts(*dialog);
-        gui_test::find_button(*dialog, "了解")->clicked();
-    });
-    gui_test::Watchdog watchdog;
-    show_message("\203t\203@\203C\203\213 a\377.bmp");
-    EXPECT_NE(std::find(labels.begin(), labels.end(), "ファイル a\uFFFD.bmp"), labels.end());
+    const auto labels = texts_shown_by([] { show_message("\203t\203@\203C\203\213 a\377.bmp"); });
+    EXPECT_TRUE(gui_test::contains(labels, "ファイル a\uFFFD.bmp"));
 }

@@ -26,12 +26,6 @@ void expect_control(Gtk::SpinButton* spin, const ControlRange& range, const std:
     EXPECT_EQ(int(spin->get_digits()), range.digits) << name;
 }
 
-std::vector<std::uint8_t> pixels(const Cairo::RefPtr<Cairo::ImageSurface>& surface) {
-    surface->flush();
-    const unsigned char* data = surface->get_data();
-    return {data, data + std::size_t(surface->get_stride()) * surface->get_height()};
-}
-
 // The preview of the record painted from scratch, in a preview of its own.
 std::vector<std::uint8_t> fresh_preview(const ParameterRecord& record) {
     ParameterRecord copy = record;
@@ -39,7 +33,7 @@ std::vector<std::uint8_t> fresh_preview(const ParameterRecord& record) {
     ProjectionPreview preview(editor);
     copy.projection_kind = record.projection_kind;
     editor.changed();
-    return pixels(preview.surface());
+    return gui_test::surface_rgb(preview.surface());
 }
 
 }  // namespace
@@ -116,7 +110,8 @@ TEST_F(MainWindowPanels, EveryEditIsToldOnceAndThePreviewFollows) {
         told = 0;
         e.edit();
         EXPECT_EQ(told, 1) << e.what;
-        EXPECT_TRUE(pixels(main->preview().surface()) == fresh_preview(parameters)) << e.what;
+        EXPECT_TRUE(gui_test::surface_rgb(main->preview().surface()) == fresh_preview(parameters))
+            << e.what;
     }
     EXPECT_FLOAT_EQ(parameters.rotation_step, 36.0f);
     EXPECT_FLOAT_EQ(parameters.two_vz, 80.0f);

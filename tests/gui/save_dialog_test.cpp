@@ -16,8 +16,10 @@
 #include <vector>
 
 #include "gui_harness.h"
+#include "model/derived_values.h"
 #include "model/parameter_record.h"
 #include "optics/figure_computation.h"
+#include "support/files.h"
 #include "support/scripted_progress.h"
 #include "ui/figure_window.h"
 #include "ui/movie_size_dialog.h"
@@ -58,9 +60,7 @@ class SaveDialogTest : public gui_test::GuiTest {
     // Opens the figure window for the record in the given mode.
     FigureWindow& open_figure(int mode) {
         parameters.draw_mode = mode;
-        parameters.image_size =
-            mode == kAnimation ? parameters.image_size_animation : parameters.image_size_single;
-        parameters.sampling_step = parameters.animation_step;
+        update_derived_fields(parameters);
         ScriptedProgress progress;
         std::optional<Figure> figure = compute_figure(prepare_draw(parameters), progress);
         EXPECT_TRUE(figure.has_value());
@@ -110,11 +110,6 @@ std::string answer_message() {
     return labels.empty() ? "" : labels.front();
 }
 
-std::vector<std::uint8_t> read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::uint32_t little_endian(const std::vector<std::uint8_t>& bytes, std::size_t at) {
     return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 |
            std::uint32_t(bytes[at + 3]) << 24;
@@ -134,21 +129,6 @@ std::vector<std::uint8_t> decode_bmp(const std::vector<std::uint8_t>& file, int&
             const std::size_t p = row + 3 * std::size_t(x);
             rgb.insert(rgb.end(), {file[p + 2], file[p + 1], file[p]});
         }
-    }
-    return rgb;
-}
-
-std::vector<std::uint8_t> shown_pixels(const FigureWindow& window) {
-    Cairo::RefPtr<Cairo::ImageSurface> surface = window.displayed_surface();
-    surface->flush();
-    const int side = surface->get_width();
-    std::vector<std::uint8_t> rgb;
-    for (int y = 0; y < side; ++y) {
-        const auto* row =
-            reinterpret_cast<const std::uint32_t*>(surface->get_data() + y * surface->get_stride());
-        for (int x = 0; x < side; ++x)
-            rgb.insert(rgb.end(), {std::uint8_t(row[x] >> 16), std::uint8_t(row[x] >> 8),
-                                   std::uint8_t(row[x])});
     }
     return rgb;
 }
@@ -191,9 +171,9 @@ TEST_F(SaveDialogTest, SavedBmpIsTheFrameTheWindowShows) {
     window.save_button().clicked();
 
     int side = 0;
-    const std::vector<std::uint8_t> saved = decode_bmp(read_file(dir_ / "still.bmp"), side);
+    const std::vector<std::uint8_t> saved = decode_bmp(read_bytes(dir_ / "still.bmp"), side);
     EXPECT_EQ(side, 200);
-    const std::vector<std::uint8_t> shown = shown_pixels(window);
+    const std::vector<std::uint8_t> shown = gui_test::shown_pixels(window);
     ASSERT_EQ(saved.size(), shown.size());
     std::size_t differing = 0;
     int green = 0;
@@ -219,18 +199,18 @@ TEST_F(SaveDialogTest, OddSideStillMatchesTheWindowAndTheRenderer) {
     gui_test::Watchdog watchdog;
     window.save_button().clicked();
 
-    const std::vector<std::uint8_t> file = read_file(dir_ / "odd.bmp");
+    const std::vector<std::uint8_t> file = read_bytes(dir_ / "odd.bmp");
     int side = 0;
     const std::vector<std::uint8_t> saved = decode_bmp(file, side);
     EXPECT_EQ(side, 201);
-    EXPECT_EQ(saved, shown_pixels(window));
+    EXPECT_EQ(saved, gui_test::shown_pixels(window));
 
     const fs::path rendered = dir_ / "rendered.bmp";
     const std::string command = std::string(LUMITRA_RENDER_PATH) +
                                 " --axis-type 1 --draw-range 1 --image-size-single 201 --out " +
                                 rendered.string();
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
-    EXPECT_EQ(read_file(rendered), file);
+    EXPECT_EQ(read_bytes(rendered), file);
 }
 
 TEST_F(SaveDialogTest, FormatFollowsTheExtensionOfTheName) {
@@ -244,7 +224,7 @@ TEST_F(SaveDialogTest, FormatFollowsTheExtensionOfTheName) {
         gui_test::inject([&] { confirm_name(dir_, c.name); }, 100);
         gui_test::Watchdog watchdog;
         window.save_button().clicked();
-        const std::vector<std::uint8_t> file = read_file(dir_ / c.name);
+        const std::vector<std::uint8_t> file = read_bytes(dir_ / c.name);
         ASSERT_GE(file.size(), 3u) << c.name;
         if (c.jpeg) {
             EXPECT_EQ(file[0], 0xFF) << c.name;
@@ -375,7 +355,7 @@ TEST_F(SaveDialogTest, MovieOfTheAnimationAtTheChosenSide) {
     gui_test::Watchdog watchdog(30000);
     window.save_button().clicked();
 
-    const std::vector<std::uint8_t> movie = read_file(dir_ / "turn.mpeg");
+    const std::vector<std::uint8_t> movie = read_bytes(dir_ / "turn.mpeg");
     ASSERT_GE(movie.size(), 12u);
     // An MPEG-1 video stream opens with a sequence header: 00 00 01 B3, then 12 bits of
     // width and 12 of height.

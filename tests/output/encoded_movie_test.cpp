@@ -10,11 +10,11 @@
 
 #include "model/texts.h"
 #include "output/movie_pipeline.h"
-#include "output/movie_test_support.h"
-#include "output/temp_directory.h"
 #include "render/frame_rendering.h"
 #include "support/movie_decoding.h"
+#include "support/movie_test_support.h"
 #include "support/scripted_progress.h"
+#include "support/temp_directory.h"
 
 namespace {
 

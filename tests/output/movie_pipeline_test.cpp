@@ -17,10 +17,11 @@
 #include <vector>
 
 #include "model/texts.h"
-#include "output/movie_test_support.h"
 #include "output/mpeg_encoder.h"
-#include "output/temp_directory.h"
+#include "support/fake_encoder.h"
+#include "support/movie_test_support.h"
 #include "support/scripted_progress.h"
+#include "support/temp_directory.h"
 
 namespace {
 
@@ -55,7 +56,6 @@ TEST(MovieFrameList, RepeatsOrSkipsFramesToPlayAtTwentyFourPerSecond) {
 
 class MoviePipeline : public TempDirectoryTest {
   protected:
-    static bool no_child_left() { return waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD; }
     // The export's private folder while it runs.
     fs::path work_folder() const {
         const std::vector<std::string> hidden = files_starting_with(".lumitra-");

@@ -13,9 +13,9 @@
 
 #include "output/movie_pipeline.h"
 #include "output/replacement_file.h"
-#include "output/temp_directory.h"
 #include "support/fake_encoder.h"
 #include "support/scripted_progress.h"
+#include "support/temp_directory.h"
 
 namespace {
 
@@ -29,7 +29,6 @@ class MpegEncoder : public TempDirectoryTest {
             ++count;
         return count;
     }
-    static bool no_child_left() { return waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD; }
 
     // n grey 16 × 16 frames and a parameter file listing them once each.
     std::string prepare(int n) const {

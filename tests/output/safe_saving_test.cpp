@@ -15,13 +15,13 @@
 #include "output/encoded_movie.h"
 #include "output/file_extension.h"
 #include "output/movie_pipeline.h"
-#include "output/movie_test_support.h"
 #include "output/png_writer.h"
 #include "output/replacement_file.h"
 #include "output/still_writers.h"
-#include "output/temp_directory.h"
 #include "support/file_size_limit.h"
+#include "support/movie_test_support.h"
 #include "support/scripted_progress.h"
+#include "support/temp_directory.h"
 
 namespace {
 

@@ -15,16 +15,12 @@
 #include <vector>
 
 #include "output/png_writer.h"
-#include "output/temp_directory.h"
+#include "support/files.h"
+#include "support/temp_directory.h"
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes read_all(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 std::uint32_t le32(const Bytes& b, std::size_t at) {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t(b[at + 3]) << 24);
@@ -59,7 +55,7 @@ TEST_F(StillWriters, BmpHeaderAndRowsDecodeToTheBuffer) {
         const Bytes rgb = test_pattern(c.side, c.side);
         const std::string name = "still" + std::to_string(c.side) + ".bmp";
         ASSERT_EQ(write_bmp(name.c_str(), rgb.data(), c.side, c.side), 1);
-        const Bytes file = read_all(name);
+        const Bytes file = read_bytes(name);
         ASSERT_EQ(file.size(), c.file_size);
         EXPECT_EQ(file[0], 'B');
         EXPECT_EQ(file[1], 'M');
@@ -137,7 +133,7 @@ TEST_F(StillWriters, JpegDecodesToTheSameSizeAndCloseToTheBuffer) {
                 p[2] = std::uint8_t(60 + x + y);
             }
         ASSERT_EQ(write_jpeg("still.jpg", rgb.data(), w, h), 1);
-        const Bytes file = read_all("still.jpg");
+        const Bytes file = read_bytes("still.jpg");
         ASSERT_GE(file.size(), 4u);
         EXPECT_EQ(file[0], 0xFF);
         EXPECT_EQ(file[1], 0xD8);  // start of image

@@ -5,10 +5,12 @@
 #include <utility>
 #include <vector>
 
+#include "model/derived_values.h"
 #include "model/parameter_record.h"
 #include "optics/figure_computation.h"
 #include "optics/optic_axes.h"
 #include "render/frame_rendering.h"
+#include "support/movie_test_support.h"
 
 namespace {
 
@@ -30,19 +32,9 @@ ParameterRecord record_for(int draw_mode, int axis_type, float image_size) {
     record.draw_mode = draw_mode;
     record.axis_type = axis_type;
     record.draw_range = kFullRange;
-    record.image_size = image_size;
-    record.sampling_step =
-        draw_mode == kRotationImage ? record.rotation_step : record.animation_step;
-    record.mean_index = axis_type == kBiaxial ? std::sqrt(record.alpha * record.gamma)
-                                              : std::sqrt(record.omega * record.epsilon);
+    image_size_field(record, draw_mode) = image_size;
+    update_derived_fields(record);
     return record;
-}
-
-ToneTable identity() {
-    ToneTable t{};
-    for (int i = 0; i < 256; ++i)
-        t[i] = std::uint8_t(i);
-    return t;
 }
 
 bool has_colour(const Bytes& b, int side, int x, int y, std::uint8_t r, std::uint8_t g,
@@ -99,7 +91,8 @@ TEST(OutputOverlay, MicroscopeFieldGetsNoOverlay) {
     ParameterRecord record = record_for(kSingleImage, kUniaxial, 200);
     record.draw_range = kMicroscopeField;
     const Figure figure = grey_figure(record);
-    EXPECT_EQ(render_still(figure, 0, identity()), display_frame(figure, 0, identity()));
+    EXPECT_EQ(render_still(figure, 0, identity_tones()),
+              display_frame(figure, 0, identity_tones()));
 }
 
 TEST(OutputOverlay, SingleUniaxialFigureHasTheFieldCircleAndOneCentredMark) {
@@ -113,7 +106,7 @@ TEST(OutputOverlay, SingleUniaxialFigureHasTheFieldCircleAndOneCentredMark) {
         ParameterRecord record = record_for(kSingleImage, kUniaxial, 200);
         record.projection_kind = c.projection;
         const Figure figure = grey_figure(record);
-        const Bytes still = render_still(figure, 0, identity());
+        const Bytes still = render_still(figure, 0, identity_tones());
         // The circle's centre is (N − 1)/2 = 99.5 rounded half away: 100.
         for (auto [x, y] : {std::pair{100 + c.radius, 100}, std::pair{100 - c.radius, 100},
                             std::pair{100, 100 + c.radius}, std::pair{100, 100 - c.radius}})
@@ -138,7 +131,7 @@ TEST(OutputOverlay, RotationImageMarksEverySubFigure) {
     const ParameterRecord record = record_for(kRotationImage, kBiaxial, 50);  // 30° steps
     const Figure figure = grey_figure(record);
     ASSERT_EQ(figure.setup.frame_count, 12);
-    const Bytes still = render_still(figure, 0, identity());
+    const Bytes still = render_still(figure, 0, identity_tones());
     EXPECT_EQ(components(still, figure.side, green).size(), 12u);
     const auto marks = components(still, figure.side, yellow);
     EXPECT_EQ(marks.size(), 24u);
@@ -162,7 +155,7 @@ TEST(OutputOverlay, AnimationFrameGetsItsOwnMarksAtEverySide) {
     ASSERT_EQ(figure.setup.frame_count, 72);
     // Frame 0 has no stage rotation: C at θ = 30°, φ = 0 projects to (sin 30°, 0) = (0.5, 0).
     for (int side : {100, 240}) {
-        const Bytes frame = render_movie_frame(figure, 0, identity(), side);
+        const Bytes frame = render_movie_frame(figure, 0, identity_tones(), side);
         const auto marks = components(frame, side, yellow);
         ASSERT_EQ(marks.size(), 1u) << side;
         const double centre = (side - 1) * 0.5;
@@ -170,7 +163,7 @@ TEST(OutputOverlay, AnimationFrameGetsItsOwnMarksAtEverySide) {
         EXPECT_NEAR(marks[0].second, centre, 0.5) << side;
     }
     for (int k : {9, 18, 40}) {
-        const Bytes frame = render_movie_frame(figure, k, identity(), 240);
+        const Bytes frame = render_movie_frame(figure, k, identity_tones(), 240);
         const auto marks = components(frame, 240, yellow);
         ASSERT_EQ(marks.size(), 1u);
         const ProjectedAxis axis = projected_optic_axes(figure.setup, k).at(0);

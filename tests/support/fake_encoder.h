@@ -4,6 +4,7 @@
 
 #include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -53,4 +54,9 @@ inline bool process_ended(pid_t pid) {
         usleep(10000);
     }
     return false;
+}
+
+// Whether this process has no child left, not even one still to be reaped.
+inline bool no_child_left() {
+    return waitpid(-1, nullptr, WNOHANG) == -1 && errno == ECHILD;
 }

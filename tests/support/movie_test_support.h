@@ -13,6 +13,7 @@
 #include "optics/figure_buffer.h"
 #include "optics/figure_computation.h"
 #include "render/tone_table.h"
+#include "support/files.h"
 
 // Frames of side S whose pattern turns with the frame index, white outside the circle.
 inline Figure small_animation(int side, int frames, int draw_range = kMicroscopeField) {
@@ -24,7 +25,6 @@ inline Figure small_animation(int side, int frames, int draw_range = kMicroscope
     record.projection_kind = kSineProjection;
     record.image_size = static_cast<float>(side);
     record.sampling_step = 360.0f / static_cast<float>(frames);
-    record.mean_index = std::sqrt(record.omega * record.epsilon);
     Figure figure;
     figure.setup = prepare_draw(record);
     figure.side = side;
@@ -103,9 +103,4 @@ inline MpegSummary summarize_mpeg(const std::vector<std::uint8_t>& s) {
     }
     flush();
     return out;
-}
-
-inline std::vector<std::uint8_t> read_bytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }

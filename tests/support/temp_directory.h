@@ -8,10 +8,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/files.h"
 
 class TempDirectoryTest : public ::testing::Test {
   protected:
@@ -55,8 +55,3 @@ class TempDirectoryTest : public ::testing::Test {
   private:
     std::filesystem::path previous_;
 };
-
-inline std::string read_text(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
