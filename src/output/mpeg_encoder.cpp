@@ -306,10 +306,12 @@ class EncoderRun {
     }
 
     // Reads what is left in the pipes without waiting for more: after the encoder ended,
-    // everything it wrote is there.
-    void drain() {
+    // everything it wrote is there. Its last frame lines may still bring a cancel, or the
+    // movie's last bytes a failure to write them.
+    RunEnd drain() {
         while (!stopped_ && read_available()) {
         }
+        return stopped_.value_or(RunEnd::kExited);
     }
 
     Pipe out, err, movie_pipe;
@@ -455,11 +457,11 @@ int encode_movie(const std::string& parameter_file, ReplacementFile& movie, Prog
     // Should the program end while we wait, the encoder goes with it.
     const UndoOnExit stop_encoder([pid] { end_and_reap(pid); });
 
-    const RunEnd end = run.follow(pid, silence_limit);
+    RunEnd end = run.follow(pid, silence_limit);
     const int lost_error = errno;
     if (end == RunEnd::kExited) {
         end_group(pid);
-        run.drain();
+        end = run.drain();
     }
     const int status = end_and_reap(pid);
     if (!run_succeeded(run, end, status, lost_error, *encoder, silence_limit) || !movie.ok())
