@@ -11,11 +11,10 @@
 #include <memory>
 #include <vector>
 
+#include "model/angles.h"
 #include "optics/figure_buffer.h"
 #include "optics/optic_axes.h"
 #include "optics/projection.h"
-
-inline constexpr double kRadiansPerDegree = 0.017453292519943295;
 
 struct Vector3 {
     double x;
