@@ -21,7 +21,7 @@ enum class Check {
     kImageSize,     // the range, with the maximum for the mode's step once every field is known
     kRotationStep,  // one of the steps that divide the half turn
     kSwitch,        // one of the switch's values
-    kSupplement,    // 2Vx: the range; two_vz receives 180 minus the value
+    kSupplement,    // 2Vx: the range; two_vz receives the other axial angle
     kCurrentSize,   // the image size in effect: stands for the current mode's size control
     kCurrentStep,   // the step in effect: stands for the current mode's step control
 };
@@ -313,7 +313,7 @@ std::string take_option(Parse& parse, std::string_view name, std::string_view te
         return "--" + std::string(name) + " " + std::string(text) + " is not a number";
     if (std::string error = check_alone(*option, *value); !error.empty())
         return error;
-    const double stored = option->check == Check::kSupplement ? 180.0 - *value : *value;
+    const double stored = option->check == Check::kSupplement ? other_axial_angle(*value) : *value;
     ParameterRecord& r = parse.options.record;
     if (option->switch_control != nullptr)
         r.*(option->switch_control->field) = static_cast<std::int32_t>(stored);

@@ -9,6 +9,12 @@
 // precision, the root held in single precision like the indices.
 float mean_index(const ParameterRecord& record);
 
+// The optic axial angle about X from the one about Z, and back: 2Vx = 180° − 2Vz. The
+// record keeps only 2Vz; 2Vx is shown and may be entered.
+constexpr double other_axial_angle(double two_v) {
+    return 180.0 - two_v;
+}
+
 // The field that keeps the image size of a drawing mode.
 float& image_size_field(ParameterRecord& record, int draw_mode);
 float image_size_of_mode(const ParameterRecord& record, int draw_mode);

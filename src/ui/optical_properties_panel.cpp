@@ -1,6 +1,7 @@
 #include "ui/optical_properties_panel.h"
 
 #include "model/controls.h"
+#include "model/derived_values.h"
 #include "model/texts.h"
 #include "ui/label_text.h"
 #include "ui/symbol_style.h"
@@ -126,7 +127,8 @@ void OpticalPropertiesPanel::build_biaxial_content() {
     Gtk::Box& angles = add_row(9);
     add_caption(angles, texts::optic_axial_angle);
     two_vz_ = add_angle_spin(angles, "2Vz ", record.two_vz, texts::two_vz_tip);
-    two_vx_ = add_angle_spin(angles, "2Vx ", 180.0f - record.two_vz, texts::two_vx_tip);
+    two_vx_ =
+        add_angle_spin(angles, "2Vx ", float(other_axial_angle(record.two_vz)), texts::two_vx_tip);
 
     alpha_->signal_value_changed().connect(
         [this] { on_index_changed(alpha_, &ParameterRecord::alpha); });
@@ -135,7 +137,7 @@ void OpticalPropertiesPanel::build_biaxial_content() {
     two_vz_changed_ =
         two_vz_->signal_value_changed().connect([this] { on_angle_changed(value_of(two_vz_)); });
     two_vx_changed_ = two_vx_->signal_value_changed().connect(
-        [this] { on_angle_changed(static_cast<float>(180.0 - value_of(two_vx_))); });
+        [this] { on_angle_changed(static_cast<float>(other_axial_angle(value_of(two_vx_)))); });
 }
 
 void OpticalPropertiesPanel::on_index_changed(Gtk::SpinButton* spin,
@@ -163,9 +165,8 @@ void OpticalPropertiesPanel::show_sign_bounds_and_angles() {
         alpha_->get_adjustment()->set_upper(record.gamma);
         gamma_->get_adjustment()->set_lower(record.alpha);
     }
-    // 2Vx is shown, never stored: it is 180° less 2Vz.
     if (two_vz_ != nullptr) {
         show_value(two_vz_, two_vz_changed_, record.two_vz);
-        show_value(two_vx_, two_vx_changed_, 180.0 - record.two_vz);
+        show_value(two_vx_, two_vx_changed_, other_axial_angle(record.two_vz));
     }
 }
