@@ -125,7 +125,7 @@ void compose_rotation_image(Figure& figure) {
     const int n = figure.frames;
     const int side = figure.side;
     const int canvas = setup.canvas_side;
-    std::vector<std::uint8_t> pixels(std::size_t(3) * canvas * canvas, 255);
+    BulkVector<std::uint8_t> pixels(std::size_t(3) * canvas * canvas, 255);
     const int ring = (canvas - side) / 2;
     for (int k = 0; k < n; ++k) {
         const double angle = (360.0 * k / n) * std::numbers::pi / 180.0;
