@@ -1,6 +1,10 @@
 // A whole Draw's computation without a window, for the drawing modes and the slowest case
-// the controls allow, and the one-time build of the colour table that the first Draw pays.
+// the controls allow, on one worker and on one per processor; the single image at the side
+// of a live view; a Draw into memory the system has to provide afresh, as the first Draw of
+// a run does; and the one-time build of the colour table that the first Draw pays. Times are
+// wall-clock: the work is done by the workers, not by the thread that waits for them.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include <memory>
 
@@ -25,16 +29,27 @@ ParameterRecord record_for(int mode, float size, float step) {
     return record;
 }
 
-void run_draw(benchmark::State& state, const ParameterRecord& record) {
+// workers 0: one per processor.
+void run_draw(benchmark::State& state, const ParameterRecord& record, int workers = 0,
+              bool fresh_memory = false) {
     retardation_colour_table();  // built once per run, measured on its own below
     const DrawSetup setup = prepare_draw(record);
     SilentProgress progress;
+    if (workers == 0)
+        workers = processor_count();
     for (auto _ : state) {
-        std::optional<Figure> figure = compute_figure(setup, progress);
+        std::optional<Figure> figure = compute_figure(setup, progress, workers);
         benchmark::DoNotOptimize(figure->pixels.data());
+        if (fresh_memory) {
+            state.PauseTiming();
+            figure.reset();
+            malloc_trim(0);  // give the freed memory back, so that the next Draw faults it in
+            state.ResumeTiming();
+        }
     }
     state.counters["frames"] = setup.frame_count;
     state.counters["side"] = setup.side;
+    state.counters["workers"] = workers;
 }
 
 void DefaultSingleImage(benchmark::State& state) {
@@ -56,16 +71,34 @@ ParameterRecord largest_animation() {
 }
 
 void LargestAnimation(benchmark::State& state) {
-    run_draw(state, largest_animation());
+    run_draw(state, largest_animation(), static_cast<int>(state.range(0)));
+}
+
+void LargestAnimationInFreshMemory(benchmark::State& state) {
+    run_draw(state, largest_animation(), 0, true);
 }
 
 // 3000 µm in the full range: nearly every pixel is beyond the table and takes the direct
 // spectral sum, with the test plate two of them.
-void SlowestAnimation(benchmark::State& state) {
-    ParameterRecord record = largest_animation();
+ParameterRecord slowest(ParameterRecord record, int no_test_plate) {
     record.thickness = 3000;
     record.draw_range = kFullRange;
-    record.no_test_plate = static_cast<int>(state.range(0));
+    record.no_test_plate = no_test_plate;
+    return record;
+}
+
+void SlowestAnimation(benchmark::State& state) {
+    run_draw(state, slowest(largest_animation(), static_cast<int>(state.range(0))),
+             static_cast<int>(state.range(1)));
+}
+
+// The single image at the side of a live view in the main window: the default records of
+// both crystal kinds, and the slowest case with the plate.
+void LiveFigure(benchmark::State& state) {
+    ParameterRecord record = record_for(kSingleImage, 200, 0);
+    record.axis_type = static_cast<int>(state.range(0));
+    if (state.range(1) != 0)
+        record = slowest(record, 0);
     run_draw(state, record);
 }
 
@@ -79,13 +112,27 @@ void ColourTableBuild(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(DefaultSingleImage)->Unit(benchmark::kMillisecond);
-BENCHMARK(DefaultRotationImage)->Unit(benchmark::kMillisecond);
-BENCHMARK(DefaultAnimation)->Unit(benchmark::kMillisecond);
-BENCHMARK(LargestAnimation)->Unit(benchmark::kMillisecond);
-BENCHMARK(SlowestAnimation)
-    ->ArgName("no_test_plate")
+BENCHMARK(DefaultSingleImage)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(DefaultRotationImage)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(DefaultAnimation)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(LargestAnimation)
+    ->ArgName("workers")
     ->Arg(1)
     ->Arg(0)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(LargestAnimationInFreshMemory)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(SlowestAnimation)
+    ->ArgNames({"no_test_plate", "workers"})
+    ->ArgsProduct({{1, 0}, {1, 0}})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(LiveFigure)
+    ->ArgNames({"biaxial", "slowest"})
+    ->Args({kUniaxial, 0})
+    ->Args({kBiaxial, 0})
+    ->Args({kUniaxial, 1})
+    ->Args({kBiaxial, 1})
+    ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(ColourTableBuild)->Unit(benchmark::kMillisecond);

@@ -18,17 +18,19 @@ struct UniaxialConstants {
 // The pixel loop's form of UniaxialModel::retardation and orientation_factor, four wave
 // normals at a time, the same operations in the same order.
 LUMITRA_VECTOR_CLONES
-void evaluate_uniaxial(const UniaxialConstants& m, const WaveFrames& f, double* retardation,
-                       double* factor) {
+void evaluate_uniaxial(const UniaxialConstants& m, const WaveGroup* groups, std::size_t count,
+                       double* retardation, double* factor) {
     const Lanes zero = splat(0.0), one = splat(1.0);
-    for (std::size_t i = 0; i < f.count; i += kLaneCount) {
-        const Lanes cos_psi = load_lanes(&f.kx[i]) * m.c.x + load_lanes(&f.ky[i]) * m.c.y +
-                              load_lanes(&f.kz[i]) * m.c.z;
-        const Lanes u_c = load_lanes(&f.ux[i]) * m.c.x + load_lanes(&f.uy[i]) * m.c.y +
-                          load_lanes(&f.uz[i]) * m.c.z;
-        const Lanes v_c = load_lanes(&f.vx[i]) * m.c.x + load_lanes(&f.vy[i]) * m.c.y +
-                          load_lanes(&f.vz[i]) * m.c.z;
-        const Lanes path = m.thickness_nm * load_lanes(&f.path_factor[i]);
+    for (std::size_t g = 0; g < count; ++g) {
+        const WaveGroup& f = groups[g];
+        const std::size_t i = g * kLaneCount;
+        const Lanes cos_psi =
+            load_lanes(f.kx) * m.c.x + load_lanes(f.ky) * m.c.y + load_lanes(f.kz) * m.c.z;
+        const Lanes u_c =
+            load_lanes(f.ux) * m.c.x + load_lanes(f.uy) * m.c.y + load_lanes(f.uz) * m.c.z;
+        const Lanes v_c =
+            load_lanes(f.vx) * m.c.x + load_lanes(f.vy) * m.c.y + load_lanes(f.vz) * m.c.z;
+        const Lanes path = m.thickness_nm * load_lanes(f.path_factor);
 
         Lanes sin2 = one - cos_psi * cos_psi;
         sin2 = sin2 > zero ? sin2 : zero;
@@ -50,14 +52,16 @@ struct BiaxialConstants {
 };
 
 LUMITRA_VECTOR_CLONES
-void evaluate_biaxial(const BiaxialConstants& m, const WaveFrames& f, double* retardation,
-                      double* factor) {
+void evaluate_biaxial(const BiaxialConstants& m, const WaveGroup* groups, std::size_t count,
+                      double* retardation, double* factor) {
     const Lanes zero = splat(0.0), one = splat(1.0);
-    for (std::size_t i = 0; i < f.count; i += kLaneCount) {
-        const Lanes kx = load_lanes(&f.kx[i]), ky = load_lanes(&f.ky[i]), kz = load_lanes(&f.kz[i]);
-        const Lanes ux = load_lanes(&f.ux[i]), uy = load_lanes(&f.uy[i]), uz = load_lanes(&f.uz[i]);
-        const Lanes vx = load_lanes(&f.vx[i]), vy = load_lanes(&f.vy[i]), vz = load_lanes(&f.vz[i]);
-        const Lanes path = m.thickness_nm * load_lanes(&f.path_factor[i]);
+    for (std::size_t g = 0; g < count; ++g) {
+        const WaveGroup& f = groups[g];
+        const std::size_t i = g * kLaneCount;
+        const Lanes kx = load_lanes(f.kx), ky = load_lanes(f.ky), kz = load_lanes(f.kz);
+        const Lanes ux = load_lanes(f.ux), uy = load_lanes(f.uy), uz = load_lanes(f.uz);
+        const Lanes vx = load_lanes(f.vx), vy = load_lanes(f.vy), vz = load_lanes(f.vz);
+        const Lanes path = m.thickness_nm * load_lanes(f.path_factor);
         const Lanes cos_a = kx * m.a.x + ky * m.a.y + kz * m.a.z;
         const Lanes cos_b = kx * m.b.x + ky * m.b.y + kz * m.b.z;
         const Lanes u_a = ux * m.a.x + uy * m.a.y + uz * m.a.z;
@@ -82,25 +86,23 @@ void evaluate_biaxial(const BiaxialConstants& m, const WaveFrames& f, double* re
 
 }  // namespace
 
-void WaveFrames::reset(std::size_t n) {
-    count = (n + kLaneCount - 1) / kLaneCount * kLaneCount;
-    for (auto* component : {&kx, &ky, &uy, &uz, &vx, &vz})
-        component->assign(count, 0.0);
-    for (auto* component : {&kz, &ux, &vy, &path_factor})
-        component->assign(count, 1.0);
+static_assert(WaveGroup::kSize == kLaneCount);
+
+void WaveGroup::set(int lane, const WaveFrame& w) {
+    kx[lane] = w.k.x;
+    ky[lane] = w.k.y;
+    kz[lane] = w.k.z;
+    ux[lane] = w.u.x;
+    uy[lane] = w.u.y;
+    uz[lane] = w.u.z;
+    vx[lane] = w.v.x;
+    vy[lane] = w.v.y;
+    vz[lane] = w.v.z;
+    path_factor[lane] = w.path_factor;
 }
 
-void WaveFrames::set(std::size_t i, const WaveFrame& w) {
-    kx[i] = w.k.x;
-    ky[i] = w.k.y;
-    kz[i] = w.k.z;
-    ux[i] = w.u.x;
-    uy[i] = w.u.y;
-    uz[i] = w.u.z;
-    vx[i] = w.v.x;
-    vy[i] = w.v.y;
-    vz[i] = w.v.z;
-    path_factor[i] = w.path_factor;
+void WaveGroup::set_plate_normal(int lane) {
+    set(lane, {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}, 1});
 }
 
 OrientedModel::OrientedModel(const DrawSetup& setup)
@@ -122,7 +124,10 @@ ProjectedAxis OrientedModel::project(double theta, double phi) const {
 void UniaxialModel::orient_for_frame(int k) {
     theta_c_ = params_.c_axis_theta * kRadiansPerDegree;
     phi_c_ = params_.c_axis_phi * kRadiansPerDegree + stage_rotation(k);
-    axes_ = {project(theta_c_, phi_c_)};
+}
+
+std::vector<ProjectedAxis> UniaxialModel::projected_axes() const {
+    return {project(theta_c_, phi_c_)};
 }
 
 void UniaxialModel::prepare_frame() {
@@ -140,18 +145,19 @@ void UniaxialModel::set_wave_normal(double theta, double phi) {
     set_wave_frame(wave_frame(std::sin(theta), std::cos(theta), std::sin(phi), std::cos(phi)));
 }
 
-void UniaxialModel::evaluate(const WaveFrames& frames, double* retardation, double* factor) const {
+void UniaxialModel::evaluate(const WaveGroup* groups, std::size_t count, double* retardation,
+                             double* factor) const {
     evaluate_uniaxial({c_, epsilon_, omega2_, epsilon2_, omega_birefringence_, thickness_nm_},
-                      frames, retardation, factor);
+                      groups, count, retardation, factor);
 }
 
 void BiaxialModel::orient_for_frame(int k) {
     const double turn = stage_rotation(k);
+    turn_ = turn;
     theta_a_ = params_.a_axis_theta * kRadiansPerDegree;
     phi_a_ = params_.a_axis_phi * kRadiansPerDegree + turn;
     theta_b_ = params_.b_axis_theta * kRadiansPerDegree;
     phi_b_ = params_.b_axis_phi * kRadiansPerDegree + turn;
-    axes_ = {project(theta_a_, phi_a_), project(theta_b_, phi_b_)};
 
     // An optic axis is a line: take the end of B that makes the angle AB acute or obtuse
     // as 2Vz is, so that Z always bisects A and B.
@@ -174,6 +180,12 @@ void BiaxialModel::orient_for_frame(int k) {
     }
 }
 
+// B as the record gives it, before the end is chosen.
+std::vector<ProjectedAxis> BiaxialModel::projected_axes() const {
+    return {project(theta_a_, phi_a_), project(params_.b_axis_theta * kRadiansPerDegree,
+                                               params_.b_axis_phi * kRadiansPerDegree + turn_)};
+}
+
 void BiaxialModel::prepare_frame() {
     const double alpha = params_.alpha;
     const double gamma = params_.gamma;
@@ -189,8 +201,9 @@ void BiaxialModel::set_wave_normal(double theta, double phi) {
     set_wave_frame(wave_frame(std::sin(theta), std::cos(theta), std::sin(phi), std::cos(phi)));
 }
 
-void BiaxialModel::evaluate(const WaveFrames& frames, double* retardation, double* factor) const {
-    evaluate_biaxial({a_, b_, p_, s_, d_, thickness_nm_}, frames, retardation, factor);
+void BiaxialModel::evaluate(const WaveGroup* groups, std::size_t count, double* retardation,
+                            double* factor) const {
+    evaluate_biaxial({a_, b_, p_, s_, d_, thickness_nm_}, groups, count, retardation, factor);
 }
 
 std::unique_ptr<CrystalModel> make_crystal_model(const DrawSetup& setup) {

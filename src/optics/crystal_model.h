@@ -49,16 +49,18 @@ inline WaveFrame wave_frame(double sin_theta, double cos_theta, double sin_phi, 
             1.0 / cos_theta};
 }
 
-// The wave normals of many pixels at once, one array per component, so that the vector
-// units take four at a time. The count is padded to whole groups of four (with the plate
-// normal), and every array has that padded length.
-struct WaveFrames {
-    std::size_t count = 0;
-    std::vector<double> kx, ky, kz, ux, uy, uz, vx, vy, vz, path_factor;
+// Four wave normals at once, one array of four per component, so that the vector unit
+// takes them together. A row of the figure is padded to whole groups with the plate normal.
+struct WaveGroup {
+    static constexpr int kSize = 4;
+    double kx[kSize], ky[kSize], kz[kSize];
+    double ux[kSize], uy[kSize], uz[kSize];
+    double vx[kSize], vy[kSize], vz[kSize];
+    double path_factor[kSize];
 
-    // Room for n wave normals, all set to the plate normal.
-    void reset(std::size_t n);
-    void set(std::size_t i, const WaveFrame& w);
+    void set(int lane, const WaveFrame& w);
+    // The plate normal with the stage axes as its wavefront axes.
+    void set_plate_normal(int lane);
 };
 
 class CrystalModel {
@@ -75,19 +77,19 @@ class CrystalModel {
     virtual double retardation() const = 0;
     // sin 2χ of the vibration direction that the colour synthesis treats as slow.
     virtual double orientation_factor() const = 0;
-    // Γ and A of every wave normal of frames, as retardation and orientation_factor give
-    // them one at a time; the pixel loop's form, after prepare_frame.
-    virtual void evaluate(const WaveFrames& frames, double* retardation, double* factor) const = 0;
+    // Γ and A of the wave normals of count groups, as retardation and orientation_factor give
+    // them one at a time; the pixel loop's form, after prepare_frame. Reads nothing but the
+    // frame's constants, so workers may share one prepared model.
+    virtual void evaluate(const WaveGroup* groups, std::size_t count, double* retardation,
+                          double* factor) const = 0;
     // Where the frame's optic axes emerge in the projection of the Draw.
-    virtual const std::vector<ProjectedAxis>& projected_axes() const = 0;
+    virtual std::vector<ProjectedAxis> projected_axes() const = 0;
 };
 
 // The parts shared by both models: the stage rotation of the frame and the projection.
 class OrientedModel : public CrystalModel {
   public:
     explicit OrientedModel(const DrawSetup& setup);
-
-    const std::vector<ProjectedAxis>& projected_axes() const override { return axes_; }
 
   protected:
     // The stage azimuth of frame k in radians: 2πk/n outside the single-image mode.
@@ -98,7 +100,6 @@ class OrientedModel : public CrystalModel {
     const float frame_count_real_;
     const Projection projection_;
     double thickness_nm_ = 0;
-    std::vector<ProjectedAxis> axes_;
 };
 
 class UniaxialModel final : public OrientedModel {
@@ -108,7 +109,9 @@ class UniaxialModel final : public OrientedModel {
     void orient_for_frame(int k) override;
     void prepare_frame() override;
     void set_wave_normal(double theta, double phi) override;
-    void evaluate(const WaveFrames& frames, double* retardation, double* factor) const override;
+    void evaluate(const WaveGroup* groups, std::size_t count, double* retardation,
+                  double* factor) const override;
+    std::vector<ProjectedAxis> projected_axes() const override;
 
     // set_wave_normal with the wave normal already resolved into its frame.
     void set_wave_frame(const WaveFrame& w) {
@@ -152,7 +155,9 @@ class BiaxialModel final : public OrientedModel {
     void orient_for_frame(int k) override;
     void prepare_frame() override;
     void set_wave_normal(double theta, double phi) override;
-    void evaluate(const WaveFrames& frames, double* retardation, double* factor) const override;
+    void evaluate(const WaveGroup* groups, std::size_t count, double* retardation,
+                  double* factor) const override;
+    std::vector<ProjectedAxis> projected_axes() const override;
 
     void set_wave_frame(const WaveFrame& w) {
         cos_a_ = dot(w.k, a_);
@@ -199,6 +204,7 @@ class BiaxialModel final : public OrientedModel {
     double b_phi() const { return phi_b_; }
 
   private:
+    double turn_ = 0;  // the stage rotation of the frame
     double theta_a_ = 0, phi_a_ = 0, theta_b_ = 0, phi_b_ = 0;
     Vector3 a_{0, 0, 1}, b_{0, 0, 1};
     double p_ = 0, s_ = 0, d_ = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/parameter_record.h"
+#include "optics/bulk_memory.h"
 
 struct DrawSetup {
     ParameterRecord params;      // the record as it stood when Draw was pressed
@@ -25,7 +26,7 @@ struct DrawSetup {
 // gamma-encoded 0 … 254 relative to the brightest channel of the whole Draw.
 struct Figure {
     DrawSetup setup;
-    std::vector<std::uint8_t> pixels;
+    BulkVector<std::uint8_t> pixels;
     int side = 0;                  // S: N, or M after the rotation image is composed
     int frames = 0;                // F: n, or 1 after the rotation image is composed
     float reference_light = 1.0f;  // L0 = 1 / Vmax (1 when the figure has no light at all)

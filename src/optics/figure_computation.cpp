@@ -5,6 +5,7 @@
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <vector>
 
 #include "model/derived_values.h"
 #include "model/texts.h"
@@ -14,16 +15,27 @@
 
 namespace {
 
-void encode_frame(std::span<const float> values, float largest, const LevelEncoder& encode,
-                  std::uint8_t* bytes) {
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const float v = values[i];
-        if (v < 0.0f)
-            bytes[i] = 255;
-        else if (largest > 0.0f)
-            bytes[i] = encode(double(v) / double(largest));
-        else
-            bytes[i] = 0;  // a frame without any light is black
+// Rows of a frame in one piece of work when the workers share out the rows of each frame.
+constexpr int kBandRows = 8;
+
+// Rows first … last − 1 of a frame as stored levels against the frame's largest channel,
+// white outside the circle.
+void encode_rows(const FrameComputer& pixels, const float* values, float largest,
+                 const LevelEncoder& encode, int first, int last, std::uint8_t* frame) {
+    const int side = pixels.side();
+    for (int row = first; row < last; ++row) {
+        const RowSpan& span = pixels.row(row);
+        std::uint8_t* bytes = frame + std::size_t(3) * side * row;
+        std::uint8_t* inside = std::fill_n(bytes, 3 * span.first, 255);
+        const float* v = values + 3 * span.slot;
+        std::uint8_t* outside = inside + 3 * span.width;
+        if (largest > 0.0f) {
+            for (std::uint8_t* b = inside; b < outside; ++b, ++v)
+                *b = encode(double(*v) / double(largest));
+        } else {
+            std::fill(inside, outside, 0);  // a frame without any light is black
+        }
+        std::fill(outside, bytes + std::size_t(3) * side, 255);
     }
 }
 
@@ -37,6 +49,114 @@ void rescale_frame(std::uint8_t* bytes, std::size_t count, float factor) {
     for (std::size_t i = 0; i < count; ++i)
         bytes[i] = table[bytes[i]];
 }
+
+// One Draw on a pool of workers. The wave normals are resolved first, a band of rows at a
+// time. With enough frames to keep every worker busy, each worker then takes whole frames
+// with a crystal model and values of its own; otherwise all workers share out the rows of
+// one frame after the other. Every pixel is computed by the same operations whichever
+// worker takes it, and the largest value of a frame is the same whichever way it is split,
+// so the bytes do not depend on the number of workers.
+class DrawComputation {
+  public:
+    DrawComputation(const DrawSetup& setup, Figure& figure, int workers)
+        : setup_(setup),
+          figure_(figure),
+          frames_(setup.frame_count),
+          frame_bytes_(std::size_t(3) * setup.side * setup.side),
+          bands_((setup.side + kBandRows - 1) / kBandRows),
+          encoder_(std::make_unique<LevelEncoder>(setup.encoding_gamma)),
+          computer_(setup),
+          largest_(std::size_t(frames_)),
+          pool_(workers) {}
+
+    bool compute(ProgressSink& progress) {
+        pool_.run(bands_, [this](int band, int) {
+            computer_.resolve_rows(first_row(band), last_row(band));
+        });
+        return frames_ >= 2 * pool_.size() ? compute_frames_apart(progress)
+                                           : compute_frames_in_bands(progress);
+    }
+
+    // Rescales every frame to the brightest and returns its largest value Vmax.
+    float rescale() {
+        const float brightest = *std::max_element(largest_.begin(), largest_.end());
+        if (brightest > 0.0f) {
+            const double inverse_gamma = 1.0 / double(setup_.encoding_gamma);
+            pool_.run(frames_, [&](int k, int) {
+                const auto factor =
+                    static_cast<float>(std::pow(double(largest_[k]) / brightest, inverse_gamma));
+                if (factor != 1.0f)  // a factor of 1 leaves every level as it is
+                    rescale_frame(frame(k), frame_bytes_, factor);
+            });
+        }
+        return brightest;
+    }
+
+  private:
+    int first_row(int band) const { return band * kBandRows; }
+    int last_row(int band) const { return std::min(setup_.side, (band + 1) * kBandRows); }
+    std::uint8_t* frame(int k) { return figure_.pixels.data() + frame_bytes_ * k; }
+
+    struct Worker {
+        std::unique_ptr<CrystalModel> model;
+        BulkVector<float> values;
+    };
+
+    bool compute_frames_apart(ProgressSink& progress) {
+        // Made here rather than by the workers, which allocate nothing: memory that one
+        // thread takes and another gives back may stay cached for the giver.
+        std::vector<Worker> workers(static_cast<std::size_t>(pool_.size()));
+        for (Worker& worker : workers) {
+            worker.model = make_crystal_model(setup_);
+            worker.values.resize(computer_.value_count());  // not yet written
+        }
+        const auto piece = [&](int k, int w) {
+            Worker& worker = workers[std::size_t(w)];
+            worker.model->orient_for_frame(k);
+            worker.model->prepare_frame();
+            const int side = setup_.side;
+            largest_[k] = computer_.colour_rows(*worker.model, 0, side, worker.values.data());
+            encode_rows(computer_, worker.values.data(), largest_[k], *encoder_, 0, side, frame(k));
+        };
+        return pool_.run(frames_, piece, [&](int finished) {
+            return progress.update(static_cast<float>(finished) / static_cast<float>(frames_));
+        });
+    }
+
+    bool compute_frames_in_bands(ProgressSink& progress) {
+        const std::unique_ptr<CrystalModel> model = make_crystal_model(setup_);
+        BulkVector<float> values(computer_.value_count());
+        std::vector<float> band_largest(static_cast<std::size_t>(bands_));
+        for (int k = 0; k < frames_; ++k) {
+            model->orient_for_frame(k);
+            model->prepare_frame();
+            pool_.run(bands_, [&](int band, int) {
+                band_largest[band] =
+                    computer_.colour_rows(*model, first_row(band), last_row(band), values.data());
+            });
+            largest_[k] = band_largest.empty()
+                              ? 0.0f
+                              : *std::max_element(band_largest.begin(), band_largest.end());
+            pool_.run(bands_, [&](int band, int) {
+                encode_rows(computer_, values.data(), largest_[k], *encoder_, first_row(band),
+                            last_row(band), frame(k));
+            });
+            if (!progress.update(static_cast<float>(k + 1) / static_cast<float>(frames_)))
+                return false;
+        }
+        return true;
+    }
+
+    const DrawSetup& setup_;
+    Figure& figure_;
+    const int frames_;
+    const std::size_t frame_bytes_;
+    const int bands_;
+    const std::unique_ptr<LevelEncoder> encoder_;
+    FrameComputer computer_;
+    std::vector<float> largest_;
+    WorkerPool pool_;  // last: its threads are joined before anything they use goes
+};
 
 }  // namespace
 
@@ -76,41 +196,21 @@ DrawSetup prepare_draw(const ParameterRecord& record) {
     return setup;
 }
 
-std::optional<Figure> compute_figure(const DrawSetup& setup, ProgressSink& progress) {
+std::optional<Figure> compute_figure(const DrawSetup& setup, ProgressSink& progress, int workers) {
     progress.open(texts::computing);
-
-    const int n = setup.frame_count;
-    const int side = setup.side;
-    const std::size_t frame_bytes = std::size_t(3) * side * side;
     Figure figure;
     figure.setup = setup;
-    figure.side = side;
-    figure.frames = n;
+    figure.side = setup.side;
+    figure.frames = setup.frame_count;
     figure.encoding_gamma = setup.encoding_gamma;
-    figure.pixels.resize(frame_bytes * n);
+    figure.pixels.resize(figure.frame_bytes() * std::size_t(figure.frames));
 
-    std::vector<float> values(frame_bytes);
-    std::vector<float> largest(n);
     float brightest = 0.0f;
-    const auto encoder = std::make_unique<LevelEncoder>(setup.encoding_gamma);
-    const std::unique_ptr<CrystalModel> model = make_crystal_model(setup);
-    FrameComputer pixel_loop(setup);
-    for (int k = 0; k < n; ++k) {
-        model->orient_for_frame(k);
-        largest[k] = pixel_loop.compute_frame(*model, values);
-        brightest = std::max(brightest, largest[k]);
-        encode_frame(values, largest[k], *encoder, figure.pixels.data() + frame_bytes * k);
-        if (!progress.update(static_cast<float>(k + 1) / static_cast<float>(n)))
+    {
+        DrawComputation draw(setup, figure, workers);
+        if (!draw.compute(progress))
             return std::nullopt;
-    }
-
-    if (brightest > 0.0f) {
-        const double inverse_gamma = 1.0 / double(setup.encoding_gamma);
-        for (int k = 0; k < n; ++k) {
-            const auto factor =
-                static_cast<float>(std::pow(double(largest[k]) / brightest, inverse_gamma));
-            rescale_frame(figure.pixels.data() + frame_bytes * k, frame_bytes, factor);
-        }
+        brightest = draw.rescale();
     }
     if (setup.params.draw_mode == kRotationImage)
         compose_rotation_image(figure);
@@ -124,7 +224,7 @@ void compose_rotation_image(Figure& figure) {
     const int n = figure.frames;
     const int side = figure.side;
     const int canvas = setup.canvas_side;
-    std::vector<std::uint8_t> pixels(std::size_t(3) * canvas * canvas, 255);
+    BulkVector<std::uint8_t> pixels(std::size_t(3) * canvas * canvas, 255);
     const int ring = (canvas - side) / 2;
     for (int k = 0; k < n; ++k) {
         const double angle = (360.0 * k / n) * std::numbers::pi / 180.0;

@@ -11,6 +11,7 @@
 #include "model/parameter_record.h"
 #include "model/progress_sink.h"
 #include "optics/figure_buffer.h"
+#include "optics/worker_pool.h"
 
 // The encoding gamma of the stored levels.
 inline constexpr float kEncodingGamma = 2.4f;
@@ -40,9 +41,13 @@ class LevelEncoder {
 // Frame count, figure side, canvas side, circle radius and mean index of the record.
 DrawSetup prepare_draw(const ParameterRecord& record);
 
-// Computes every frame of the Draw, reporting to progress after each one. Empty when the
-// user cancelled; nothing of the computation is kept then.
-std::optional<Figure> compute_figure(const DrawSetup& setup, ProgressSink& progress);
+// Computes every frame of the Draw on the given number of worker threads, reporting to
+// progress on the calling thread as each frame is finished (the fractions 1/n … n/n in
+// order). Empty when the user cancelled; the frames being computed then are finished, nothing
+// of the computation is kept and no worker is left running. The result does not depend on
+// the number of workers.
+std::optional<Figure> compute_figure(const DrawSetup& setup, ProgressSink& progress,
+                                     int workers = processor_count());
 
 // Replaces the frames of the figure by one canvas of side M on which frame k sits at the
 // angle of its own stage azimuth, frame 0 at the right, the others counter-clockwise.

@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "optics/bulk_memory.h"
 #include "optics/crystal_model.h"
 #include "optics/figure_buffer.h"
 
@@ -73,28 +74,50 @@ class RayGeometry {
     double mean_index_;
 };
 
+// Where the pixels inside the figure circle lie in a row: columns first … first + width − 1,
+// and their wave normals from slot onwards in the groups and value arrays of the Draw (each
+// row starts a new group of four, so that rows are independent of each other).
+struct RowSpan {
+    int first = 0;
+    int width = 0;
+    std::size_t slot = 0;
+};
+
 // The pixel loop of one Draw. The wave normal of every pixel inside the figure circle is
 // the same in every frame (only the crystal turns), so it is resolved once; each frame then
-// costs the crystal model and the colour of each inside pixel.
+// costs the crystal model and the colour of each inside pixel. Rows are independent: after
+// construction, workers may resolve and colour disjoint ranges of rows at the same time.
 class FrameComputer {
   public:
+    // Finds the inside pixels of every row; their wave normals are resolved by resolve_rows.
     explicit FrameComputer(const DrawSetup& setup);
 
-    // Fills values (N × N × 3 linear channels, row 0 at the top; −1 in all three outside
-    // the figure circle) for the frame to which model has been oriented, and returns the
-    // largest channel inside the circle (0 if there is none).
-    float compute_frame(CrystalModel& model, std::span<float> values);
+    // Resolves the wave normals of rows first … last − 1.
+    void resolve_rows(int first, int last);
 
-    std::size_t inside_count() const { return pixels_.size(); }
+    // Colours rows first … last − 1 (resolved) for the frame to which model has been
+    // oriented and prepared: three linear channels for each inside pixel at 3 × its slot
+    // in values (value_count() long). Returns the largest channel of those rows (0 if none).
+    float colour_rows(const CrystalModel& model, int first, int last, float* values) const;
+
+    int side() const { return side_; }
+    const RowSpan& row(int r) const { return rows_[std::size_t(r)]; }
+    std::size_t inside_count() const { return inside_; }
+    std::size_t value_count() const { return 3 * groups_.size() * WaveGroup::kSize; }
+
+    // The values of colour_rows laid out as the whole figure, N × N × 3 from the top row, −1
+    // in all three channels outside the circle.
+    void spread_values(const float* values, std::span<float> figure) const;
 
   private:
     int side_;
     bool test_plate_;
-    std::vector<std::uint32_t> pixels_;  // row-major index of each inside pixel
-    WaveFrames frames_;
-    std::vector<double> retardation_;
-    std::vector<double> factor_;
+    RayGeometry geometry_;
+    std::vector<RowSpan> rows_;
+    std::size_t inside_ = 0;
+    BulkVector<WaveGroup> groups_;
 };
 
-// One frame on its own (the figure computation keeps a FrameComputer for all frames).
+// One frame on its own, laid out as spread_values does; returns its largest channel (the
+// figure computation keeps a FrameComputer for all frames).
 float compute_frame(const DrawSetup& setup, CrystalModel& model, std::span<float> values);

@@ -32,7 +32,9 @@ LANES_INLINE Lanes sqrt_lanes(Lanes v) {
                  __builtin_sqrt(v[3])};
 }
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+// ThreadSanitizer instruments the clones' resolver, which the loader runs before the
+// sanitizer is set up: a build for it has the default code only.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_THREAD__)
 #define LUMITRA_VECTOR_CLONES __attribute__((target_clones("arch=x86-64-v3", "default")))
 #else
 #define LUMITRA_VECTOR_CLONES

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <numbers>
 #include <vector>
 
@@ -255,6 +257,70 @@ TEST(ComputeFigure, CancelDuringTheThirdOfTwelveFramesLeavesNothing) {
     }
     for (int run = 2; run < 5; ++run)
         EXPECT_EQ(in_use[run], 0u) << run;
+}
+
+// Threads of this process, as the kernel lists them.
+int running_threads() {
+    const std::filesystem::directory_iterator tasks("/proc/self/task");
+    return static_cast<int>(std::distance(begin(tasks), end(tasks)));
+}
+
+TEST(ComputeFigure, CancelDuringAThreadedDrawLeavesNoWorkerRunning) {
+    class CountingProgress : public ScriptedProgress {
+      public:
+        CountingProgress() : ScriptedProgress(3) {}
+        bool update(float fraction) override {
+            threads.push_back(running_threads());
+            return ScriptedProgress::update(fraction);
+        }
+        std::vector<int> threads;
+    };
+    const int before = running_threads();
+    CountingProgress progress;
+    const DrawSetup setup = prepare_draw(record_for(kAnimation, 60, 10));
+    EXPECT_FALSE(compute_figure(setup, progress, 3).has_value());
+    EXPECT_EQ(progress.fractions.size(), 3u);
+    ASSERT_FALSE(progress.threads.empty());
+    EXPECT_EQ(progress.threads[0], before + 3);  // the workers report on this thread
+    EXPECT_EQ(running_threads(), before);
+}
+
+// Whichever worker computes a pixel, and however the frames and their rows are shared out,
+// the bytes are those of one worker alone.
+TEST(ComputeFigure, WorkersDoNotChangeAByte) {
+    std::vector<ParameterRecord> records;
+    records.push_back(record_for(kSingleImage, 61));
+    ParameterRecord slowest = record_for(kSingleImage, 60);
+    slowest.axis_type = kBiaxial;
+    slowest.thickness = 3000;
+    slowest.draw_range = kFullRange;
+    slowest.projection_kind = kWulffProjection;
+    slowest.no_test_plate = 0;
+    records.push_back(slowest);
+    ParameterRecord ring = record_for(kRotationImage, 40, 45);  // eight frames
+    ring.axis_type = kBiaxial;
+    ring.no_test_plate = 0;
+    records.push_back(ring);
+    ParameterRecord turning = record_for(kAnimation, 33, 10);
+    turning.c_axis_theta = 50;
+    turning.draw_range = kFullRange;
+    records.push_back(turning);
+    for (const ParameterRecord& record : records) {
+        const DrawSetup setup = prepare_draw(record);
+        ScriptedProgress progress;
+        const std::optional<Figure> alone = compute_figure(setup, progress, 1);
+        ASSERT_TRUE(alone.has_value());
+        // Two workers take the rotation image's frames apart, five share out the rows of each.
+        for (int workers : {2, 5}) {
+            const std::optional<Figure> shared = compute_figure(setup, progress, workers);
+            ASSERT_TRUE(shared.has_value());
+            EXPECT_EQ(shared->side, alone->side);
+            EXPECT_EQ(shared->frames, alone->frames);
+            EXPECT_EQ(shared->reference_light, alone->reference_light);
+            EXPECT_TRUE(shared->pixels == alone->pixels)
+                << "mode " << record.draw_mode << ", " << workers << " workers";
+        }
+    }
 }
 
 TEST(ComputeFigure, FigureWithoutAnyLightIsBlackWithReferenceLightOne) {

@@ -1,0 +1,101 @@
+#include "optics/worker_pool.h"
+
+#include <algorithm>
+#include <system_error>
+#include <thread>
+
+int processor_count() {
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+WorkerPool::WorkerPool(int workers) {
+    const std::size_t count = std::size_t(std::max(1, workers));
+    starts_.resize(count);
+    threads_.reserve(count);
+    for (std::size_t w = 0; w < count; ++w) {
+        starts_[w] = {this, static_cast<int>(w)};
+        pthread_t thread;
+        if (const int error = pthread_create(&thread, nullptr, &WorkerPool::enter, &starts_[w])) {
+            close();
+            throw std::system_error(error, std::generic_category(), "starting a worker thread");
+        }
+        threads_.push_back(thread);
+    }
+}
+
+WorkerPool::~WorkerPool() {
+    close();
+}
+
+void WorkerPool::close() {
+    {
+        const std::lock_guard lock(mutex_);
+        closing_ = true;
+    }
+    work_posted_.notify_all();
+    for (pthread_t thread : threads_)
+        pthread_join(thread, nullptr);
+    threads_.clear();
+}
+
+void* WorkerPool::enter(void* start) {
+    const Start& s = *static_cast<const Start*>(start);
+    s.pool->serve(s.worker);
+    return nullptr;
+}
+
+void WorkerPool::serve(int worker) {
+    std::unique_lock lock(mutex_);
+    std::uint64_t seen = 0;
+    for (;;) {
+        work_posted_.wait(lock, [&] { return closing_ || task_ != seen; });
+        if (closing_)
+            return;
+        seen = task_;
+        while (!stopping_ && next_ < count_) {
+            const int piece = next_++;
+            ++running_;
+            lock.unlock();
+            (*piece_)(piece, worker);
+            lock.lock();
+            --running_;
+            ++finished_;
+            piece_finished_.notify_one();
+        }
+    }
+}
+
+bool WorkerPool::run(int count, const Piece& piece, const Report& report) {
+    std::unique_lock lock(mutex_);
+    piece_ = &piece;
+    count_ = count;
+    next_ = 0;
+    running_ = 0;
+    finished_ = 0;
+    stopping_ = false;
+    ++task_;
+    work_posted_.notify_all();
+
+    int reported = 0;
+    while (reported < count) {
+        piece_finished_.wait(lock, [&] { return finished_ > reported; });
+        const int finished = finished_;
+        bool go_on = true;
+        if (report) {
+            // The report may take its time (it lets the toolkit handle events): the workers
+            // go on meanwhile.
+            lock.unlock();
+            while (go_on && reported < finished)
+                go_on = report(++reported);
+            lock.lock();
+        } else {
+            reported = finished;
+        }
+        if (!go_on) {
+            stopping_ = true;
+            piece_finished_.wait(lock, [&] { return running_ == 0; });
+            return false;
+        }
+    }
+    return true;
+}
