@@ -7,6 +7,7 @@
 #include <numbers>
 #include <vector>
 
+#include "model/angles.h"
 #include "model/derived_values.h"
 #include "model/texts.h"
 #include "optics/crystal_model.h"
@@ -227,7 +228,7 @@ void compose_rotation_image(Figure& figure) {
     BulkVector<std::uint8_t> pixels(std::size_t(3) * canvas * canvas, 255);
     const int ring = (canvas - side) / 2;
     for (int k = 0; k < n; ++k) {
-        const double angle = (360.0 * k / n) * std::numbers::pi / 180.0;
+        const double angle = radians(360.0 * k / n);
         const int x0 = round_half_away(ring + ring * std::cos(angle));
         const int y0 = round_half_away(ring - ring * std::sin(angle));
         const std::span<const std::uint8_t> frame = figure.frame(k);
