@@ -21,9 +21,10 @@ void* allocate_bulk(std::size_t bytes) {
     return data;
 }
 
+// The unsized deletes: clang leaves sized deallocation off by default.
 void free_bulk(void* data, std::size_t bytes) noexcept {
     if (bytes < kHugePageBytes)
-        ::operator delete(data, bytes);
+        ::operator delete(data);
     else
-        ::operator delete(data, whole_huge_pages(bytes), std::align_val_t(kHugePageBytes));
+        ::operator delete(data, std::align_val_t(kHugePageBytes));
 }

@@ -74,8 +74,8 @@ TEST_F(MainWindowPanels, EverySpinButtonIsBuiltFromTheTableOfControls) {
 TEST_F(MainWindowPanels, EveryEditIsToldOnceAndThePreviewFollows) {
     int told = 0;
     main->editor().signal_changed().connect([&] { ++told; });
-    const auto spin = [this](std::function<Gtk::SpinButton*()> which, double value) {
-        return [this, which, value] { set(which(), value); };
+    const auto spin = [](std::function<Gtk::SpinButton*()> which, double value) {
+        return [which, value] { set(which(), value); };
     };
     const auto press = [this](ModeButton which) { return [this, which] { click(which); }; };
     const struct {
