@@ -1,8 +1,9 @@
 // A whole Draw's computation without a window, for the drawing modes and the slowest case
 // the controls allow, on one worker and on one per processor; the single image at the side
-// of a live view; a Draw into memory the system has to provide afresh, as the first Draw of
-// a run does; and the one-time build of the colour table that the first Draw pays. Times are
-// wall-clock: the work is done by the workers, not by the thread that waits for them.
+// of a live view; the default figure and the slowest case with and without antialiasing; a Draw
+// into memory the system has to provide afresh, as the first Draw of a run does; and the one-time
+// build of the colour table that the first Draw pays. Times are wall-clock: the work is done by the
+// workers, not by the thread that waits for them.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -31,9 +32,10 @@ ParameterRecord record_for(int mode, float size, float step) {
 
 // workers 0: one per processor.
 void run_draw(benchmark::State& state, const ParameterRecord& record, int workers = 0,
-              bool fresh_memory = false) {
+              bool fresh_memory = false, bool antialias = false) {
     retardation_colour_table();  // built once per run, measured on its own below
-    const DrawSetup setup = prepare_draw(record);
+    DrawSetup setup = prepare_draw(record);
+    setup.antialias = antialias;
     SilentProgress progress;
     if (workers == 0)
         workers = processor_count();
@@ -50,6 +52,7 @@ void run_draw(benchmark::State& state, const ParameterRecord& record, int worker
     state.counters["frames"] = setup.frame_count;
     state.counters["side"] = setup.side;
     state.counters["workers"] = workers;
+    state.counters["antialias"] = antialias;
 }
 
 void DefaultSingleImage(benchmark::State& state) {
@@ -92,6 +95,15 @@ void SlowestAnimation(benchmark::State& state) {
              static_cast<int>(state.range(1)));
 }
 
+// The default single image and the slowest case (no plate), each without and with
+// antialiasing: what supersampling the pixels where the rings are too fine adds.
+void Antialiasing(benchmark::State& state) {
+    const bool slowest_case = state.range(0) != 0;
+    const ParameterRecord record =
+        slowest_case ? slowest(largest_animation(), 1) : record_for(kSingleImage, 200, 0);
+    run_draw(state, record, 0, false, state.range(1) != 0);
+}
+
 // The single image at the side of a live view in the main window: the default records of
 // both crystal kinds, and the slowest case with the plate.
 void LiveFigure(benchmark::State& state) {
@@ -125,6 +137,11 @@ BENCHMARK(LargestAnimationInFreshMemory)->UseRealTime()->Unit(benchmark::kMillis
 BENCHMARK(SlowestAnimation)
     ->ArgNames({"no_test_plate", "workers"})
     ->ArgsProduct({{1, 0}, {1, 0}})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(Antialiasing)
+    ->ArgNames({"slowest", "antialias"})
+    ->ArgsProduct({{0, 1}, {0, 1}})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(LiveFigure)

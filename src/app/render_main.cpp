@@ -139,7 +139,8 @@ int main(int argc, char** argv) {
         std::fputs(render_usage().c_str(), stdout);
         return 0;
     }
-    const DrawSetup setup = prepare_draw(options.record);
+    DrawSetup setup = prepare_draw(options.record);
+    setup.antialias = options.antialias;
     Output output;
     if (const std::optional<int> status = check_before_computing(options, setup, output))
         return *status;

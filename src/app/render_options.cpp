@@ -403,6 +403,10 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
             parse.options.help = true;
             continue;
         }
+        if (argument == "--antialias") {
+            parse.options.antialias = true;
+            continue;
+        }
         if (argument.substr(0, 2) != "--")
             return fail("unexpected argument " + std::string(argument));
         std::string_view name = argument.substr(2);
@@ -462,8 +466,8 @@ std::string render_usage() {
     const ControlRange& speed = controls::kSpeed;
     const ControlRange movie = movie_size_range(1);
     std::string text =
-        "usage: lumitra-render [--FIELD VALUE]... [--frame K] [--light L] [--display-gamma G] "
-        "--out FILE\n"
+        "usage: lumitra-render [--FIELD VALUE]... [--frame K] [--light L] [--display-gamma G]\n"
+        "                      [--antialias] --out FILE\n"
         "Draws an interference figure as the main window's Draw does and writes frame K\n"
         "(default 0) as PPM (.ppm, .pnm), BMP (.bmp, or no extension), JPEG (.jpg, .jpeg)\n"
         "or PNG (.png); in the animation mode .mpg, .mpeg, .mp4, .webm or .gif writes a movie\n"
@@ -474,6 +478,10 @@ std::string render_usage() {
         "  --display-gamma G  display gamma, " +
         format_number(gamma.lower) + " to " + format_number(scale_reach(gamma)) +
         " (default 2.4)\n"
+        "  --antialias        where the rings are finer than the pixels (thick sections, the rim\n"
+        "                     of the full range), average several directions within each pixel\n"
+        "                     so that they blend as in the microscope instead of showing false\n"
+        "                     patterns; every other pixel stays as without it\n"
         "Fields of the parameter record (unset ones as after start-up):\n";
     for (const FieldOption& option : field_options()) {
         text += "  --" + option.name + "  ";

@@ -26,6 +26,7 @@ struct RenderOptions {
     std::optional<int> movie_size;          // the movie-size dialog; none: its starting value
     float speed = controls::kDefaultSpeed;  // the speed slider, degrees a second
     std::string out;
+    bool antialias = false;  // supersample where the rings are finer than the pixels
     bool help = false;
 };
 

@@ -19,6 +19,9 @@ struct DrawSetup {
     float radius = 0;            // ρ = N / 2
     float mean_index = 0;        // n̄ of the current crystal kind
     float encoding_gamma = 2.4f;
+    // Pixels across which the retardation changes by more than a quarter of the shortest
+    // wavelength are supersampled; every other pixel keeps its point-sampled colour.
+    bool antialias = false;
 };
 
 // F frames of S × S pixels, 3 bytes a pixel (R, G, B), rows from the top, no padding.

@@ -20,7 +20,8 @@ namespace {
 constexpr int kBandRows = 8;
 
 // Rows first … last − 1 of a frame as stored levels against the frame's largest channel,
-// white outside the circle.
+// white outside the circle. The largest channel is that of the point-sampled pixels; the mean
+// over a supersampled pixel may exceed it, and then takes the top level.
 void encode_rows(const FrameComputer& pixels, const float* values, float largest,
                  const LevelEncoder& encode, int first, int last, std::uint8_t* frame) {
     const int side = pixels.side();
@@ -32,7 +33,7 @@ void encode_rows(const FrameComputer& pixels, const float* values, float largest
         std::uint8_t* outside = inside + 3 * span.width;
         if (largest > 0.0f) {
             for (std::uint8_t* b = inside; b < outside; ++b, ++v)
-                *b = encode(double(*v) / double(largest));
+                *b = encode(std::min(double(*v) / double(largest), 1.0));
         } else {
             std::fill(inside, outside, 0);  // a frame without any light is black
         }
@@ -101,7 +102,13 @@ class DrawComputation {
     struct Worker {
         std::unique_ptr<CrystalModel> model;
         BulkVector<float> values;
+        PointSamples kept;  // only when antialiasing
     };
+
+    // Room for the pixels' point samples when antialiasing, else none.
+    PointSamples point_samples() const {
+        return PointSamples(setup_.antialias ? computer_.value_count() / 3 : 0);
+    }
 
     bool compute_frames_apart(ProgressSink& progress) {
         // Made here rather than by the workers, which allocate nothing: memory that one
@@ -110,13 +117,17 @@ class DrawComputation {
         for (Worker& worker : workers) {
             worker.model = make_crystal_model(setup_);
             worker.values.resize(computer_.value_count());  // not yet written
+            worker.kept = point_samples();
         }
         const auto piece = [&](int k, int w) {
             Worker& worker = workers[std::size_t(w)];
             worker.model->orient_for_frame(k);
             worker.model->prepare_frame();
             const int side = setup_.side;
-            largest_[k] = computer_.colour_rows(*worker.model, 0, side, worker.values.data());
+            PointSamples* kept = setup_.antialias ? &worker.kept : nullptr;
+            largest_[k] = computer_.colour_rows(*worker.model, 0, side, worker.values.data(), kept);
+            if (kept != nullptr)
+                computer_.supersample_rows(*worker.model, 0, side, *kept, worker.values.data());
             encode_rows(computer_, worker.values.data(), largest_[k], *encoder_, 0, side, frame(k));
         };
         return pool_.run(frames_, piece, [&](int finished) {
@@ -127,14 +138,22 @@ class DrawComputation {
     bool compute_frames_in_bands(ProgressSink& progress) {
         const std::unique_ptr<CrystalModel> model = make_crystal_model(setup_);
         BulkVector<float> values(computer_.value_count());
+        PointSamples samples = point_samples();
+        PointSamples* kept = setup_.antialias ? &samples : nullptr;
         std::vector<float> band_largest(static_cast<std::size_t>(bands_));
         for (int k = 0; k < frames_; ++k) {
             model->orient_for_frame(k);
             model->prepare_frame();
             pool_.run(bands_, [&](int band, int) {
-                band_largest[band] =
-                    computer_.colour_rows(*model, first_row(band), last_row(band), values.data());
+                band_largest[band] = computer_.colour_rows(*model, first_row(band), last_row(band),
+                                                           values.data(), kept);
             });
+            // Every band's retardations are in place before any band looks at its neighbours.
+            if (kept != nullptr)
+                pool_.run(bands_, [&](int band, int) {
+                    computer_.supersample_rows(*model, first_row(band), last_row(band), *kept,
+                                               values.data());
+                });
             largest_[k] = band_largest.empty()
                               ? 0.0f
                               : *std::max_element(band_largest.begin(), band_largest.end());

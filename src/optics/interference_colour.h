@@ -49,6 +49,15 @@ inline void tabulated_colour(const ColourTable& table, double r, float* out) {
     }
 }
 
+// The integral of the colour of tabulated_colour(|Γ|) over Γ from 0 to r, for r of either
+// sign (an odd function of r): exact for the table's linear interpolation below its bound, the
+// spectral sum's closed-form integral beyond it (joined to the table's there).
+void colour_integral(double r, double* out);
+
+// The mean colour of tabulated_colour(|Γ|) over low ≤ Γ ≤ high (low < high): what a pixel
+// over which the retardation runs evenly from low to high shows, at A = 1 without the plate.
+void mean_tabulated_colour(double low, double high, float* out);
+
 inline float clamp_unit(float v) {
     return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
 }
@@ -59,6 +68,15 @@ struct WithoutPlate {
     void operator()(double retardation, double factor, float* out) const {
         float c[3];
         tabulated_colour(table, std::abs(retardation), c);
+        finish(c, factor, out);
+    }
+    // The colour of a pixel over which the retardation runs from low to high (low < high).
+    void mean(double low, double high, double factor, float* out) const {
+        float c[3];
+        mean_tabulated_colour(low, high, c);
+        finish(c, factor, out);
+    }
+    static void finish(const float* c, double factor, float* out) {
         const double a2 = factor * factor;
         for (int q = 0; q < 3; ++q)
             out[q] = clamp_unit(static_cast<float>(a2 * c[q]));
@@ -70,9 +88,19 @@ struct WithoutPlate {
 struct WithPlate {
     const ColourTable& table;
     void operator()(double retardation, double factor, float* out) const {
-        float add[3], subtract[3], plate[3];
+        float add[3], subtract[3];
         tabulated_colour(table, std::abs(retardation + kTestPlateRetardation), add);
         tabulated_colour(table, std::abs(retardation - kTestPlateRetardation), subtract);
+        mix(add, subtract, factor, out);
+    }
+    void mean(double low, double high, double factor, float* out) const {
+        float add[3], subtract[3];
+        mean_tabulated_colour(low + kTestPlateRetardation, high + kTestPlateRetardation, add);
+        mean_tabulated_colour(low - kTestPlateRetardation, high - kTestPlateRetardation, subtract);
+        mix(add, subtract, factor, out);
+    }
+    void mix(const float* add, const float* subtract, double factor, float* out) const {
+        float plate[3];
         tabulated_colour(table, kTestPlateRetardation, plate);
         const float a = static_cast<float>(factor);
         const float w_add = (a * a + a) / 2.0f;

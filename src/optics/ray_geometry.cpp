@@ -1,6 +1,8 @@
 #include "optics/ray_geometry.h"
 
 #include <algorithm>
+#include <cmath>
+#include <span>
 
 #include "optics/interference_colour.h"
 
@@ -35,13 +37,17 @@ bool inside_circle(const RayGeometry& geometry, int column, int row) {
     return !(std::sqrt(p.x * p.x + p.y * p.y) > double(geometry.radius()));
 }
 
+// kept: where the caller keeps each pixel's retardation and factor, else nothing.
 template <class Colour>
 float colour_span(const Colour& colour, const CrystalModel& model, const WaveGroup* groups,
-                  int width, float* values) {
-    double retardation[kChunk], factor[kChunk];
+                  int width, float* values, double* kept_retardation, double* kept_factor) {
+    double scratch_retardation[kChunk], scratch_factor[kChunk];
     float largest = 0.0f;
     for (int done = 0; done < width; done += kChunk) {
         const int count = std::min(kChunk, width - done);
+        double* retardation =
+            kept_retardation != nullptr ? kept_retardation + done : scratch_retardation;
+        double* factor = kept_factor != nullptr ? kept_factor + done : scratch_factor;
         model.evaluate(groups + done / WaveGroup::kSize,
                        std::size_t(count + WaveGroup::kSize - 1) / WaveGroup::kSize, retardation,
                        factor);
@@ -54,6 +60,103 @@ float colour_span(const Colour& colour, const CrystalModel& model, const WaveGro
     return largest;
 }
 
+// The most sub-samples a pixel gets along each side.
+constexpr int kMostSubsamples = 4;
+constexpr int kSubsampleGroups =
+    (kMostSubsamples * kMostSubsamples + WaveGroup::kSize - 1) / WaveGroup::kSize;
+
+// The largest changes of retardation from a pixel to its neighbours inside the circle, along
+// the row and along the column.
+struct Change {
+    double across = 0.0;
+    double down = 0.0;
+};
+
+Change change_at(std::span<const RowSpan> rows, const double* retardations, int row, int column) {
+    const RowSpan& span = rows[std::size_t(row)];
+    const double own = retardations[span.slot + std::size_t(column - span.first)];
+    const auto to = [&](const RowSpan& other, int c, double& change) {
+        if (c >= other.first && c < other.first + other.width)
+            change = std::max(
+                change, std::abs(retardations[other.slot + std::size_t(c - other.first)] - own));
+    };
+    Change change;
+    to(span, column - 1, change.across);
+    to(span, column + 1, change.across);
+    if (row > 0)
+        to(rows[std::size_t(row) - 1], column, change.down);
+    if (row + 1 < static_cast<int>(rows.size()))
+        to(rows[std::size_t(row) + 1], column, change.down);
+    return change;
+}
+
+// The mean colour of an n × n grid of wave normals over the pixel at offset p, each at the
+// centre of its part of the pixel; those beyond the rim are left out. False (out untouched)
+// when every one is.
+template <class Colour>
+bool mean_colour(const Colour& colour, const CrystalModel& model, const RayGeometry& geometry,
+                 PixelOffset p, int n, float* out) {
+    WaveGroup groups[kSubsampleGroups];
+    const double rim2 = double(geometry.radius()) * double(geometry.radius());
+    int count = 0;
+    for (int j = 0; j < n; ++j) {
+        for (int i = 0; i < n; ++i) {
+            const PixelOffset q = {p.x + (i + 0.5) / n - 0.5, p.y - (j + 0.5) / n + 0.5};
+            if (q.x * q.x + q.y * q.y > rim2)
+                continue;
+            groups[count / WaveGroup::kSize].set(count % WaveGroup::kSize, geometry.wave_at(q));
+            ++count;
+        }
+    }
+    if (count == 0)
+        return false;
+    const int group_count = (count + WaveGroup::kSize - 1) / WaveGroup::kSize;
+    for (int lane = count; lane < group_count * WaveGroup::kSize; ++lane)
+        groups[lane / WaveGroup::kSize].set_plate_normal(lane % WaveGroup::kSize);
+    double retardation[kSubsampleGroups * WaveGroup::kSize];
+    double factor[kSubsampleGroups * WaveGroup::kSize];
+    model.evaluate(groups, std::size_t(group_count), retardation, factor);
+    double sum[3] = {0.0, 0.0, 0.0};
+    for (int s = 0; s < count; ++s) {
+        float c[3];
+        colour(retardation[s], factor[s], c);
+        for (int q = 0; q < 3; ++q)
+            sum[q] += c[q];
+    }
+    for (int q = 0; q < 3; ++q)
+        out[q] = static_cast<float>(sum[q] / count);
+    return true;
+}
+
+template <class Colour>
+void supersample_row(const Colour& colour, const CrystalModel& model, const RayGeometry& geometry,
+                     std::span<const RowSpan> rows, int row, double threshold,
+                     const PointSamples& kept, float* values) {
+    const RowSpan& span = rows[std::size_t(row)];
+    for (int i = 0; i < span.width; ++i) {
+        const int column = span.first + i;
+        const Change change = change_at(rows, kept.retardation.data(), row, column);
+        const double largest = std::max(change.across, change.down);
+        if (!(largest > threshold))
+            continue;
+        const std::size_t slot = span.slot + std::size_t(i);
+        float* out = values + 3 * slot;
+        if (largest <= kMostSubsamples * threshold) {
+            // Enough sub-samples that neighbouring ones differ by about the threshold.
+            const int n = static_cast<int>(std::ceil(largest / threshold));
+            mean_colour(colour, model, geometry, pixel_offset(geometry.radius(), column, row), n,
+                        out);
+        } else {
+            // So many orders fall into the pixel that any grid we could afford would alias
+            // again: the limit of a fine grid instead, the mean colour over the retardations
+            // the pixel spans, taken as running evenly along the steepest direction (a span
+            // with the spread of the pixel's, whichever way the rings cross it).
+            const double half_span = std::hypot(change.across, change.down) / 2.0;
+            const double own = kept.retardation[slot];
+            colour.mean(own - half_span, own + half_span, kept.factor[slot], out);
+        }
+    }
+}
 }  // namespace
 
 FrameComputer::FrameComputer(const DrawSetup& setup)
@@ -89,31 +192,47 @@ void FrameComputer::resolve_rows(int first, int last) {
                 group.set_plate_normal(lane);
                 continue;
             }
-            const PixelOffset p = pixel_offset(geometry_.radius(), span.first + i, row);
-            const double r = std::sqrt(p.x * p.x + p.y * p.y);
-            const PolarAngle theta = geometry_.polar(r);
-            // At the centre the azimuth is taken as π/2.
-            const double sin_phi = r > 0.0 ? p.y / r : 1.0;
-            const double cos_phi = r > 0.0 ? p.x / r : 0.0;
-            group.set(lane, wave_frame(theta.sine, theta.cosine, sin_phi, cos_phi));
+            group.set(lane,
+                      geometry_.wave_at(pixel_offset(geometry_.radius(), span.first + i, row)));
         }
     }
 }
 
-float FrameComputer::colour_rows(const CrystalModel& model, int first, int last,
-                                 float* values) const {
+float FrameComputer::colour_rows(const CrystalModel& model, int first, int last, float* values,
+                                 PointSamples* kept) const {
     const ColourTable& table = retardation_colour_table();
     float largest = 0.0f;
     for (int row = first; row < last; ++row) {
         const RowSpan& span = rows_[std::size_t(row)];
         const WaveGroup* groups = groups_.data() + span.slot / WaveGroup::kSize;
         float* out = values + 3 * span.slot;
-        const float row_largest =
-            test_plate_ ? colour_span(WithPlate{table}, model, groups, span.width, out)
-                        : colour_span(WithoutPlate{table}, model, groups, span.width, out);
+        double* retardation = kept != nullptr ? kept->retardation.data() + span.slot : nullptr;
+        double* factor = kept != nullptr ? kept->factor.data() + span.slot : nullptr;
+        const float row_largest = test_plate_ ? colour_span(WithPlate{table}, model, groups,
+                                                            span.width, out, retardation, factor)
+                                              : colour_span(WithoutPlate{table}, model, groups,
+                                                            span.width, out, retardation, factor);
         largest = std::max(largest, row_largest);
     }
     return largest;
+}
+
+void FrameComputer::supersample_rows(const CrystalModel& model, int first, int last,
+                                     const PointSamples& kept, float* values) const {
+    const ColourTable& table = retardation_colour_table();
+    const double threshold = supersampling_threshold();
+    for (int row = first; row < last; ++row) {
+        if (test_plate_)
+            supersample_row(WithPlate{table}, model, geometry_, rows_, row, threshold, kept,
+                            values);
+        else
+            supersample_row(WithoutPlate{table}, model, geometry_, rows_, row, threshold, kept,
+                            values);
+    }
+}
+
+double supersampling_threshold() {
+    return double(spectral_weights().wavelength.front()) / 4.0;
 }
 
 void FrameComputer::spread_values(const float* values, std::span<float> figure) const {

@@ -4,6 +4,7 @@
 // the wave normal.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -59,6 +60,16 @@ class RayGeometry {
         return {sine, cosine};
     }
 
+    // The wave normal through the point at offset p (pixels, |p| ≤ ρ) from the centre.
+    WaveFrame wave_at(PixelOffset p) const {
+        const double r = std::sqrt(p.x * p.x + p.y * p.y);
+        const PolarAngle theta = polar(r);
+        // At the centre the azimuth is taken as π/2.
+        const double sin_phi = r > 0.0 ? p.y / r : 1.0;
+        const double cos_phi = r > 0.0 ? p.x / r : 0.0;
+        return wave_frame(theta.sine, theta.cosine, sin_phi, cos_phi);
+    }
+
     float radius() const { return radius_; }
     // Pixels per unit of projected value: ρ in the full range, ρ / g(asin NA) in the field.
     double scale() const { return scale_; }
@@ -83,6 +94,14 @@ struct RowSpan {
     std::size_t slot = 0;
 };
 
+// Each inside pixel's retardation and orientation factor at its slot, as colour_rows found
+// them, for supersampling.
+struct PointSamples {
+    explicit PointSamples(std::size_t slots = 0) : retardation(slots), factor(slots) {}
+    BulkVector<double> retardation;
+    BulkVector<double> factor;
+};
+
 // The pixel loop of one Draw. The wave normal of every pixel inside the figure circle is
 // the same in every frame (only the crystal turns), so it is resolved once; each frame then
 // costs the crystal model and the colour of each inside pixel. Rows are independent: after
@@ -98,7 +117,19 @@ class FrameComputer {
     // Colours rows first … last − 1 (resolved) for the frame to which model has been
     // oriented and prepared: three linear channels for each inside pixel at 3 × its slot
     // in values (value_count() long). Returns the largest channel of those rows (0 if none).
-    float colour_rows(const CrystalModel& model, int first, int last, float* values) const;
+    // With kept, each pixel's retardation and orientation factor go to its slot there.
+    float colour_rows(const CrystalModel& model, int first, int last, float* values,
+                      PointSamples* kept = nullptr) const;
+
+    // After colour_rows has filled values and kept for every row: replaces the colour of
+    // each pixel of rows first … last − 1 whose retardation differs from one of its four
+    // neighbours' by more than supersampling_threshold() with its mean colour over the pixel,
+    // in linear light: up to four times the threshold from an n × n grid of wave normals
+    // spread over the pixel, with n the change over the threshold rounded up; beyond that
+    // from the retardations the pixel spans. Other pixels keep their values. Reads other
+    // rows' kept samples, writes only these rows' values.
+    void supersample_rows(const CrystalModel& model, int first, int last, const PointSamples& kept,
+                          float* values) const;
 
     int side() const { return side_; }
     const RowSpan& row(int r) const { return rows_[std::size_t(r)]; }
@@ -117,6 +148,11 @@ class FrameComputer {
     std::size_t inside_ = 0;
     BulkVector<WaveGroup> groups_;
 };
+
+// The change of retardation from a pixel to its neighbour (nm) above which the pixel is
+// supersampled: a quarter of the shortest wavelength of the colour table, where the finest
+// rings are four pixels apart and point sampling begins to show false patterns.
+double supersampling_threshold();
 
 // One frame on its own, laid out as spread_values does; returns its largest channel (the
 // figure computation keeps a FrameComputer for all frames).
