@@ -124,10 +124,13 @@ class DrawComputation {
             worker.model->orient_for_frame(k);
             worker.model->prepare_frame();
             const int side = setup_.side;
-            PointSamples* kept = setup_.antialias ? &worker.kept : nullptr;
-            largest_[k] = computer_.colour_rows(*worker.model, 0, side, worker.values.data(), kept);
-            if (kept != nullptr)
-                computer_.supersample_rows(*worker.model, 0, side, *kept, worker.values.data());
+            if (setup_.antialias) {
+                computer_.evaluate_rows(*worker.model, 0, side, worker.kept);
+                largest_[k] = computer_.colour_rows_antialiased(*worker.model, 0, side, worker.kept,
+                                                                worker.values.data());
+            } else {
+                largest_[k] = computer_.colour_rows(*worker.model, 0, side, worker.values.data());
+            }
             encode_rows(computer_, worker.values.data(), largest_[k], *encoder_, 0, side, frame(k));
         };
         return pool_.run(frames_, piece, [&](int finished) {
@@ -138,22 +141,26 @@ class DrawComputation {
     bool compute_frames_in_bands(ProgressSink& progress) {
         const std::unique_ptr<CrystalModel> model = make_crystal_model(setup_);
         BulkVector<float> values(computer_.value_count());
-        PointSamples samples = point_samples();
-        PointSamples* kept = setup_.antialias ? &samples : nullptr;
+        PointSamples kept = point_samples();
         std::vector<float> band_largest(static_cast<std::size_t>(bands_));
         for (int k = 0; k < frames_; ++k) {
             model->orient_for_frame(k);
             model->prepare_frame();
-            pool_.run(bands_, [&](int band, int) {
-                band_largest[band] = computer_.colour_rows(*model, first_row(band), last_row(band),
-                                                           values.data(), kept);
-            });
-            // Every band's retardations are in place before any band looks at its neighbours.
-            if (kept != nullptr)
+            if (setup_.antialias) {
                 pool_.run(bands_, [&](int band, int) {
-                    computer_.supersample_rows(*model, first_row(band), last_row(band), *kept,
-                                               values.data());
+                    computer_.evaluate_rows(*model, first_row(band), last_row(band), kept);
                 });
+                // Every band's samples are in place before any band looks at its neighbours.
+                pool_.run(bands_, [&](int band, int) {
+                    band_largest[band] = computer_.colour_rows_antialiased(
+                        *model, first_row(band), last_row(band), kept, values.data());
+                });
+            } else {
+                pool_.run(bands_, [&](int band, int) {
+                    band_largest[band] = computer_.colour_rows(*model, first_row(band),
+                                                               last_row(band), values.data());
+                });
+            }
             largest_[k] = band_largest.empty()
                               ? 0.0f
                               : *std::max_element(band_largest.begin(), band_largest.end());

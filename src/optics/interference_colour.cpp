@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <numbers>
 #include <vector>
 
@@ -161,6 +162,10 @@ struct SpectralBlocks {
     Lanes red_amplitude[kBlockCount];
     Lanes green_amplitude[kBlockCount];
     Lanes blue_amplitude[kBlockCount];
+    // The weights times λ/2π: the amplitudes of cos(2πΓ/λ) sin(πΔ/λ) in the mean over a span Δ.
+    Lanes red_span_amplitude[kBlockCount];
+    Lanes green_span_amplitude[kBlockCount];
+    Lanes blue_span_amplitude[kBlockCount];
     double half_sums[3];
     double inverse_normaliser;
 };
@@ -176,6 +181,9 @@ SpectralBlocks build_blocks(const SpectralWeights& w) {
         b.red_amplitude[i / kLaneCount][i % kLaneCount] = w.red[i] * quarter_wave;
         b.green_amplitude[i / kLaneCount][i % kLaneCount] = w.green[i] * quarter_wave;
         b.blue_amplitude[i / kLaneCount][i % kLaneCount] = w.blue[i] * quarter_wave;
+        b.red_span_amplitude[i / kLaneCount][i % kLaneCount] = w.red[i] * 2.0 * quarter_wave;
+        b.green_span_amplitude[i / kLaneCount][i % kLaneCount] = w.green[i] * 2.0 * quarter_wave;
+        b.blue_span_amplitude[i / kLaneCount][i % kLaneCount] = w.blue[i] * 2.0 * quarter_wave;
     }
     for (int q = 0; q < 3; ++q)
         b.half_sums[q] = w.sums[q] / 2.0;
@@ -212,6 +220,20 @@ LANES_INLINE Lanes sine_of_pi_near_zero(Lanes f) {
 LANES_INLINE Lanes sine_squared_of_pi(Lanes x) {
     const Lanes s = sine_of_pi_near_zero(distance_to_integer(x));
     return s * s;
+}
+
+// sin(πx) itself: sin(πf) with the sign of (−1)^n, n the nearest integer, whose lowest bit
+// is the lowest bit of x + 1.5 · 2^52.
+LANES_INLINE Lanes sine_of_pi(Lanes x) {
+    using Bits = long long __attribute__((vector_size(32)));
+    const Lanes shift = {0x1.8p52, 0x1.8p52, 0x1.8p52, 0x1.8p52};
+    const Lanes rounded = x + shift;
+    const Lanes f = x - (rounded - shift);
+    Bits odd;
+    std::memcpy(&odd, &rounded, sizeof odd);
+    odd &= 1;
+    const Lanes sign = 1.0 - 2.0 * __builtin_convertvector(odd, Lanes);
+    return sign * sine_of_pi_near_zero(f);
 }
 
 // sin(2πx) = 2 sin(πf) cos(πf), the cosine not negative for |f| ≤ ½ (where the series may
@@ -322,12 +344,46 @@ void colour_integral(double r, double* out) {
 }
 
 void mean_tabulated_colour(double low, double high, float* out) {
+    if (low >= kTableBound || high <= -kTableBound) {
+        // Wholly beyond the table: one pass over the spectrum instead of two.
+        float colour[3];
+        spectral_colour_and_mean(std::abs(low + high) / 2.0, high - low, colour, out);
+        return;
+    }
     double a[3], b[3];
     colour_integral(low, a);
     colour_integral(high, b);
     for (int q = 0; q < 3; ++q) {
         const double v = (b[q] - a[q]) / (high - low);
         out[q] = v < 0.0 ? 0.0f : static_cast<float>(v);
+    }
+}
+
+// The mean of sin²(πΓ/λ) over r ± Δ/2 is ½ − cos(2πr/λ) sin(πΔ/λ) λ / (2πΔ), with
+// cos 2x = 1 − 2 sin² x: the point's own sin²(πr/λ) serves both, and the point colour is
+// summed exactly as spectral_colour sums it.
+LUMITRA_VECTOR_CLONES
+void spectral_colour_and_mean(double retardation, double span, float* colour, float* mean) {
+    const SpectralBlocks& b = spectral_blocks();
+    Lanes red = {}, green = {}, blue = {};
+    Lanes red_wave = {}, green_wave = {}, blue_wave = {};
+    for (int j = 0; j < kBlockCount; ++j) {
+        const Lanes s = sine_squared_of_pi(retardation * b.inverse_wavelength[j]);
+        red += s * b.red[j];
+        green += s * b.green[j];
+        blue += s * b.blue[j];
+        const Lanes wave = (1.0 - 2.0 * s) * sine_of_pi(span * b.inverse_wavelength[j]);
+        red_wave += wave * b.red_span_amplitude[j];
+        green_wave += wave * b.green_span_amplitude[j];
+        blue_wave += wave * b.blue_span_amplitude[j];
+    }
+    const double sums[3] = {lane_sum(red), lane_sum(green), lane_sum(blue)};
+    const double waves[3] = {lane_sum(red_wave), lane_sum(green_wave), lane_sum(blue_wave)};
+    for (int q = 0; q < 3; ++q) {
+        const double v = sums[q] * b.inverse_normaliser;
+        colour[q] = v < 0.0 ? 0.0f : static_cast<float>(v);
+        const double m = (b.half_sums[q] - waves[q] / span) * b.inverse_normaliser;
+        mean[q] = m < 0.0 ? 0.0f : static_cast<float>(m);
     }
 }
 

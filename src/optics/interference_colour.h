@@ -28,6 +28,10 @@ const SpectralWeights& spectral_weights();
 // Negative channels become 0; there is no upper clamp.
 void spectral_colour(double retardation, float* out);
 
+// spectral_colour(retardation) and the mean colour over retardation ± span / 2 (span > 0) in
+// one pass over the spectrum.
+void spectral_colour_and_mean(double retardation, double span, float* colour, float* mean);
+
 // Entry j holds spectral_colour(j): red, green, blue for j = 0 … 9999.
 using ColourTable = std::array<float, 3 * kColourTableSize>;
 const ColourTable& retardation_colour_table();
@@ -76,6 +80,20 @@ struct WithoutPlate {
         mean_tabulated_colour(low, high, c);
         finish(c, factor, out);
     }
+    // The colour of the retardation and the mean over retardation ± span / 2, together.
+    void point_and_mean(double retardation, double span, double factor, float* point,
+                        float* mean_out) const {
+        const double r = std::abs(retardation);
+        if (r - span / 2.0 >= kTableBound) {
+            float c[3], m[3];
+            spectral_colour_and_mean(r, span, c, m);
+            finish(c, factor, point);
+            finish(m, factor, mean_out);
+        } else {
+            (*this)(retardation, factor, point);
+            mean(retardation - span / 2.0, retardation + span / 2.0, factor, mean_out);
+        }
+    }
     static void finish(const float* c, double factor, float* out) {
         const double a2 = factor * factor;
         for (int q = 0; q < 3; ++q)
@@ -98,6 +116,11 @@ struct WithPlate {
         mean_tabulated_colour(low + kTestPlateRetardation, high + kTestPlateRetardation, add);
         mean_tabulated_colour(low - kTestPlateRetardation, high - kTestPlateRetardation, subtract);
         mix(add, subtract, factor, out);
+    }
+    void point_and_mean(double retardation, double span, double factor, float* point,
+                        float* mean_out) const {
+        (*this)(retardation, factor, point);
+        mean(retardation - span / 2.0, retardation + span / 2.0, factor, mean_out);
     }
     void mix(const float* add, const float* subtract, double factor, float* out) const {
         float plate[3];

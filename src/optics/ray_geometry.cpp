@@ -37,17 +37,13 @@ bool inside_circle(const RayGeometry& geometry, int column, int row) {
     return !(std::sqrt(p.x * p.x + p.y * p.y) > double(geometry.radius()));
 }
 
-// kept: where the caller keeps each pixel's retardation and factor, else nothing.
 template <class Colour>
 float colour_span(const Colour& colour, const CrystalModel& model, const WaveGroup* groups,
-                  int width, float* values, double* kept_retardation, double* kept_factor) {
-    double scratch_retardation[kChunk], scratch_factor[kChunk];
+                  int width, float* values) {
+    double retardation[kChunk], factor[kChunk];
     float largest = 0.0f;
     for (int done = 0; done < width; done += kChunk) {
         const int count = std::min(kChunk, width - done);
-        double* retardation =
-            kept_retardation != nullptr ? kept_retardation + done : scratch_retardation;
-        double* factor = kept_factor != nullptr ? kept_factor + done : scratch_factor;
         model.evaluate(groups + done / WaveGroup::kSize,
                        std::size_t(count + WaveGroup::kSize - 1) / WaveGroup::kSize, retardation,
                        factor);
@@ -128,34 +124,46 @@ bool mean_colour(const Colour& colour, const CrystalModel& model, const RayGeome
     return true;
 }
 
+// The colours of a row as colour_span gives them, except where the retardation changes by
+// more than the threshold to a neighbour: there the mean colour over the pixel. Returns the
+// largest channel of the point-sampled colours, so that every other pixel is encoded as
+// without antialiasing.
 template <class Colour>
-void supersample_row(const Colour& colour, const CrystalModel& model, const RayGeometry& geometry,
-                     std::span<const RowSpan> rows, int row, double threshold,
-                     const PointSamples& kept, float* values) {
+float antialias_row(const Colour& colour, const CrystalModel& model, const RayGeometry& geometry,
+                    std::span<const RowSpan> rows, int row, double threshold,
+                    const PointSamples& kept, float* values) {
     const RowSpan& span = rows[std::size_t(row)];
+    float largest = 0.0f;
     for (int i = 0; i < span.width; ++i) {
-        const int column = span.first + i;
-        const Change change = change_at(rows, kept.retardation.data(), row, column);
-        const double largest = std::max(change.across, change.down);
-        if (!(largest > threshold))
-            continue;
         const std::size_t slot = span.slot + std::size_t(i);
+        const double retardation = kept.retardation[slot];
+        const double factor = kept.factor[slot];
         float* out = values + 3 * slot;
-        if (largest <= kMostSubsamples * threshold) {
+        const Change change = change_at(rows, kept.retardation.data(), row, span.first + i);
+        const double steepest = std::max(change.across, change.down);
+        float point[3];
+        if (!(steepest > threshold)) {
+            colour(retardation, factor, out);
+            std::copy_n(out, 3, point);
+        } else if (steepest <= kMostSubsamples * threshold) {
             // Enough sub-samples that neighbouring ones differ by about the threshold.
-            const int n = static_cast<int>(std::ceil(largest / threshold));
-            mean_colour(colour, model, geometry, pixel_offset(geometry.radius(), column, row), n,
-                        out);
+            colour(retardation, factor, point);
+            const int n = static_cast<int>(std::ceil(steepest / threshold));
+            if (!mean_colour(colour, model, geometry,
+                             pixel_offset(geometry.radius(), span.first + i, row), n, out))
+                std::copy_n(point, 3, out);
         } else {
             // So many orders fall into the pixel that any grid we could afford would alias
             // again: the limit of a fine grid instead, the mean colour over the retardations
             // the pixel spans, taken as running evenly along the steepest direction (a span
             // with the spread of the pixel's, whichever way the rings cross it).
-            const double half_span = std::hypot(change.across, change.down) / 2.0;
-            const double own = kept.retardation[slot];
-            colour.mean(own - half_span, own + half_span, kept.factor[slot], out);
+            const double spread =
+                std::sqrt(change.across * change.across + change.down * change.down);
+            colour.point_and_mean(retardation, spread, factor, point, out);
         }
+        largest = std::max({largest, point[0], point[1], point[2]});
     }
+    return largest;
 }
 }  // namespace
 
@@ -198,37 +206,45 @@ void FrameComputer::resolve_rows(int first, int last) {
     }
 }
 
-float FrameComputer::colour_rows(const CrystalModel& model, int first, int last, float* values,
-                                 PointSamples* kept) const {
+float FrameComputer::colour_rows(const CrystalModel& model, int first, int last,
+                                 float* values) const {
     const ColourTable& table = retardation_colour_table();
     float largest = 0.0f;
     for (int row = first; row < last; ++row) {
         const RowSpan& span = rows_[std::size_t(row)];
         const WaveGroup* groups = groups_.data() + span.slot / WaveGroup::kSize;
         float* out = values + 3 * span.slot;
-        double* retardation = kept != nullptr ? kept->retardation.data() + span.slot : nullptr;
-        double* factor = kept != nullptr ? kept->factor.data() + span.slot : nullptr;
-        const float row_largest = test_plate_ ? colour_span(WithPlate{table}, model, groups,
-                                                            span.width, out, retardation, factor)
-                                              : colour_span(WithoutPlate{table}, model, groups,
-                                                            span.width, out, retardation, factor);
+        const float row_largest =
+            test_plate_ ? colour_span(WithPlate{table}, model, groups, span.width, out)
+                        : colour_span(WithoutPlate{table}, model, groups, span.width, out);
         largest = std::max(largest, row_largest);
     }
     return largest;
 }
 
-void FrameComputer::supersample_rows(const CrystalModel& model, int first, int last,
-                                     const PointSamples& kept, float* values) const {
+void FrameComputer::evaluate_rows(const CrystalModel& model, int first, int last,
+                                  PointSamples& kept) const {
+    for (int row = first; row < last; ++row) {
+        const RowSpan& span = rows_[std::size_t(row)];
+        model.evaluate(groups_.data() + span.slot / WaveGroup::kSize,
+                       std::size_t(span.width + WaveGroup::kSize - 1) / WaveGroup::kSize,
+                       kept.retardation.data() + span.slot, kept.factor.data() + span.slot);
+    }
+}
+
+float FrameComputer::colour_rows_antialiased(const CrystalModel& model, int first, int last,
+                                             const PointSamples& kept, float* values) const {
     const ColourTable& table = retardation_colour_table();
     const double threshold = supersampling_threshold();
+    float largest = 0.0f;
     for (int row = first; row < last; ++row) {
-        if (test_plate_)
-            supersample_row(WithPlate{table}, model, geometry_, rows_, row, threshold, kept,
-                            values);
-        else
-            supersample_row(WithoutPlate{table}, model, geometry_, rows_, row, threshold, kept,
-                            values);
+        const float row_largest = test_plate_ ? antialias_row(WithPlate{table}, model, geometry_,
+                                                              rows_, row, threshold, kept, values)
+                                              : antialias_row(WithoutPlate{table}, model, geometry_,
+                                                              rows_, row, threshold, kept, values);
+        largest = std::max(largest, row_largest);
     }
+    return largest;
 }
 
 double supersampling_threshold() {

@@ -94,8 +94,7 @@ struct RowSpan {
     std::size_t slot = 0;
 };
 
-// Each inside pixel's retardation and orientation factor at its slot, as colour_rows found
-// them, for supersampling.
+// Each inside pixel's retardation and orientation factor at its slot, for antialiasing.
 struct PointSamples {
     explicit PointSamples(std::size_t slots = 0) : retardation(slots), factor(slots) {}
     BulkVector<double> retardation;
@@ -117,19 +116,21 @@ class FrameComputer {
     // Colours rows first … last − 1 (resolved) for the frame to which model has been
     // oriented and prepared: three linear channels for each inside pixel at 3 × its slot
     // in values (value_count() long). Returns the largest channel of those rows (0 if none).
-    // With kept, each pixel's retardation and orientation factor go to its slot there.
-    float colour_rows(const CrystalModel& model, int first, int last, float* values,
-                      PointSamples* kept = nullptr) const;
+    float colour_rows(const CrystalModel& model, int first, int last, float* values) const;
 
-    // After colour_rows has filled values and kept for every row: replaces the colour of
-    // each pixel of rows first … last − 1 whose retardation differs from one of its four
-    // neighbours' by more than supersampling_threshold() with its mean colour over the pixel,
-    // in linear light: up to four times the threshold from an n × n grid of wave normals
-    // spread over the pixel, with n the change over the threshold rounded up; beyond that
-    // from the retardations the pixel spans. Other pixels keep their values. Reads other
-    // rows' kept samples, writes only these rows' values.
-    void supersample_rows(const CrystalModel& model, int first, int last, const PointSamples& kept,
-                          float* values) const;
+    // With antialiasing, the frame is coloured in two passes. First the retardation and
+    // orientation factor of each pixel of rows first … last − 1 go to its slot in kept.
+    void evaluate_rows(const CrystalModel& model, int first, int last, PointSamples& kept) const;
+    // Then, once kept holds every row: the colours of rows first … last − 1 as colour_rows
+    // gives them, except for each pixel whose retardation differs from one of its four
+    // neighbours' by more than supersampling_threshold(). That pixel gets its mean colour over
+    // the pixel, in linear light: up to four times the threshold from an n × n grid of wave
+    // normals spread over the pixel, n the change over the threshold rounded up; beyond that
+    // from the retardations the pixel spans. Returns the largest channel of the point-sampled
+    // colours, as colour_rows does, so that every other pixel is encoded as without
+    // antialiasing.
+    float colour_rows_antialiased(const CrystalModel& model, int first, int last,
+                                  const PointSamples& kept, float* values) const;
 
     int side() const { return side_; }
     const RowSpan& row(int r) const { return rows_[std::size_t(r)]; }
