@@ -256,6 +256,28 @@ TEST_F(RenderExport, PngHasThePixelsOfThePpm) {
     EXPECT_EQ(read_text("figure.ppm"), header + std::string(pixels.begin(), pixels.end()));
 }
 
+// --antialias reaches the writers through the figure: a still and an animated movie of a
+// thick section over the full range come out, and differ from those without it.
+TEST_F(RenderExport, AntialiasedStillAndMovie) {
+    const Names thick = {"--thickness", "3000", "--draw-range", "1"};
+    Names movie = thick;
+    movie.insert(movie.end(), {"--draw-mode", "2", "--image-size-animation", "32",
+                               "--animation-step", "10", "--movie-size", "32"});
+    for (const auto& [arguments, extension] :
+         {std::pair{thick, ".png"}, std::pair{movie, ".gif"}}) {
+        Names antialiased = arguments;
+        antialiased.push_back("--antialias");
+        Launch plain, smooth;
+        plain.arguments = with_out(arguments, std::string("plain") + extension);
+        smooth.arguments = with_out(antialiased, std::string("smooth") + extension);
+        ASSERT_EQ(run_render(plain), 0) << extension;
+        ASSERT_EQ(run_render(smooth), 0) << extension;
+        const std::string smooth_file = read_text(std::string("smooth") + extension);
+        EXPECT_FALSE(smooth_file.empty()) << extension;
+        EXPECT_NE(smooth_file, read_text(std::string("plain") + extension)) << extension;
+    }
+}
+
 TEST_F(RenderExport, MistakesKnownBeforeComputingAreToldWithoutWritingAnything) {
     fs::create_directory("taken.bmp");
     const fs::path empty_bin = dir_ / "empty_bin";

@@ -286,7 +286,8 @@ TEST(ComputeFigure, CancelDuringAThreadedDrawLeavesNoWorkerRunning) {
 }
 
 // Whichever worker computes a pixel, and however the frames and their rows are shared out,
-// the bytes are those of one worker alone.
+// the bytes are those of one worker alone, with antialiasing too (which looks at the rows
+// above and below, computed by other workers).
 TEST(ComputeFigure, WorkersDoNotChangeAByte) {
     std::vector<ParameterRecord> records;
     records.push_back(record_for(kSingleImage, 61));
@@ -305,22 +306,25 @@ TEST(ComputeFigure, WorkersDoNotChangeAByte) {
     turning.c_axis_theta = 50;
     turning.draw_range = kFullRange;
     records.push_back(turning);
-    for (const ParameterRecord& record : records) {
-        const DrawSetup setup = prepare_draw(record);
-        ScriptedProgress progress;
-        const std::optional<Figure> alone = compute_figure(setup, progress, 1);
-        ASSERT_TRUE(alone.has_value());
-        // Two workers take the rotation image's frames apart, five share out the rows of each.
-        for (int workers : {2, 5}) {
-            const std::optional<Figure> shared = compute_figure(setup, progress, workers);
-            ASSERT_TRUE(shared.has_value());
-            EXPECT_EQ(shared->side, alone->side);
-            EXPECT_EQ(shared->frames, alone->frames);
-            EXPECT_EQ(shared->reference_light, alone->reference_light);
-            EXPECT_TRUE(shared->pixels == alone->pixels)
-                << "mode " << record.draw_mode << ", " << workers << " workers";
+    for (const ParameterRecord& record : records)
+        for (bool antialias : {false, true}) {
+            DrawSetup setup = prepare_draw(record);
+            setup.antialias = antialias;
+            ScriptedProgress progress;
+            const std::optional<Figure> alone = compute_figure(setup, progress, 1);
+            ASSERT_TRUE(alone.has_value());
+            // Two workers take the rotation image's frames apart, five share out the rows of each.
+            for (int workers : {2, 5}) {
+                const std::optional<Figure> shared = compute_figure(setup, progress, workers);
+                ASSERT_TRUE(shared.has_value());
+                EXPECT_EQ(shared->side, alone->side);
+                EXPECT_EQ(shared->frames, alone->frames);
+                EXPECT_EQ(shared->reference_light, alone->reference_light);
+                EXPECT_TRUE(shared->pixels == alone->pixels)
+                    << "mode " << record.draw_mode << ", " << workers << " workers"
+                    << (antialias ? ", antialiased" : "");
+            }
         }
-    }
 }
 
 TEST(ComputeFigure, FigureWithoutAnyLightIsBlackWithReferenceLightOne) {
