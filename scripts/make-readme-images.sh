@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Remakes the pictures at the top of the README (docs/images/): the main window as it opens,
-# photographed on a virtual display, and three figures drawn by lumitra-render. Builds
+# photographed on a virtual display, and the figures drawn by lumitra-render. Builds
 # build/ first (BUILD_DIR selects another build). Commit the pictures it writes.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -25,6 +25,11 @@ figure uniaxial-test-plate --no-test-plate 0 --thickness 500
 figure biaxial-full-range --axis-type 1 --draw-range 1 --thickness 150
 # The stage turned in steps of 30 degrees under an inclined optic axis.
 figure rotation-ring --draw-mode 1 --c-axis-theta 25 --thickness 300 --image-size-rotation 80
+
+# A 3000 µm section over the full range, point-sampled and antialiased: the outer rings are
+# finer than the pixels.
+figure thick-full-range --thickness 3000 --draw-range 1
+figure thick-full-range-antialias --thickness 3000 --draw-range 1 --antialias
 
 # The main window, photographed by its title once it is on the screen.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
