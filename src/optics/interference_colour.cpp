@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstring>
 #include <numbers>
-#include <vector>
 
 #include "optics/vector_lanes.h"
 
@@ -158,10 +157,6 @@ struct SpectralBlocks {
     Lanes red[kBlockCount];
     Lanes green[kBlockCount];
     Lanes blue[kBlockCount];
-    // The weights times λ/4π: the amplitudes of sin(2πΓ/λ) in the integral of sin²(πΓ/λ).
-    Lanes red_amplitude[kBlockCount];
-    Lanes green_amplitude[kBlockCount];
-    Lanes blue_amplitude[kBlockCount];
     // The weights times λ/2π: the amplitudes of cos(2πΓ/λ) sin(πΔ/λ) in the mean over a span Δ.
     Lanes red_span_amplitude[kBlockCount];
     Lanes green_span_amplitude[kBlockCount];
@@ -177,13 +172,10 @@ SpectralBlocks build_blocks(const SpectralWeights& w) {
         b.red[i / kLaneCount][i % kLaneCount] = w.red[i];
         b.green[i / kLaneCount][i % kLaneCount] = w.green[i];
         b.blue[i / kLaneCount][i % kLaneCount] = w.blue[i];
-        const double quarter_wave = w.wavelength[i] / (4.0 * std::numbers::pi);
-        b.red_amplitude[i / kLaneCount][i % kLaneCount] = w.red[i] * quarter_wave;
-        b.green_amplitude[i / kLaneCount][i % kLaneCount] = w.green[i] * quarter_wave;
-        b.blue_amplitude[i / kLaneCount][i % kLaneCount] = w.blue[i] * quarter_wave;
-        b.red_span_amplitude[i / kLaneCount][i % kLaneCount] = w.red[i] * 2.0 * quarter_wave;
-        b.green_span_amplitude[i / kLaneCount][i % kLaneCount] = w.green[i] * 2.0 * quarter_wave;
-        b.blue_span_amplitude[i / kLaneCount][i % kLaneCount] = w.blue[i] * 2.0 * quarter_wave;
+        const double half_wave = w.wavelength[i] / (2.0 * std::numbers::pi);
+        b.red_span_amplitude[i / kLaneCount][i % kLaneCount] = w.red[i] * half_wave;
+        b.green_span_amplitude[i / kLaneCount][i % kLaneCount] = w.green[i] * half_wave;
+        b.blue_span_amplitude[i / kLaneCount][i % kLaneCount] = w.blue[i] * half_wave;
     }
     for (int q = 0; q < 3; ++q)
         b.half_sums[q] = w.sums[q] / 2.0;
@@ -199,7 +191,7 @@ const SpectralBlocks& spectral_blocks() {
 // sin(πx) for x up to 2^51 in magnitude, reduced to its signed distance f from the nearest
 // integer (adding and removing 1.5 · 2^52 rounds to an integer without a library call), and
 // sin(πf) for that f, |πf| ≤ π/2: its Taylor series to the 13th power, the powers of π folded
-// into the coefficients (error below 1e-9). sin²(πx) = sin²(πf), sin(2πx) = sin(2πf).
+// into the coefficients (error below 1e-9). sin²(πx) = sin²(πf).
 LANES_INLINE Lanes distance_to_integer(Lanes x) {
     const Lanes shift = {0x1.8p52, 0x1.8p52, 0x1.8p52, 0x1.8p52};
     return x - ((x + shift) - shift);
@@ -236,16 +228,6 @@ LANES_INLINE Lanes sine_of_pi(Lanes x) {
     return sign * sine_of_pi_near_zero(f);
 }
 
-// sin(2πx) = 2 sin(πf) cos(πf), the cosine not negative for |f| ≤ ½ (where the series may
-// overshoot 1 by its error, cos² is held at 0).
-LANES_INLINE Lanes sine_of_two_pi(Lanes x) {
-    const Lanes s = sine_of_pi_near_zero(distance_to_integer(x));
-    const Lanes zero = {};
-    Lanes cosine2 = 1.0 - s * s;
-    cosine2 = cosine2 > zero ? cosine2 : zero;
-    return 2.0 * s * sqrt_lanes(cosine2);
-}
-
 LANES_INLINE double lane_sum(Lanes v) {
     return (v[0] + v[1]) + (v[2] + v[3]);
 }
@@ -270,91 +252,6 @@ void spectral_colour(double retardation, float* out) {
     const double sums[3] = {lane_sum(red), lane_sum(green), lane_sum(blue)};
     for (int q = 0; q < 3; ++q) {
         const double v = sums[q] * b.inverse_normaliser;
-        out[q] = v < 0.0 ? 0.0f : static_cast<float>(v);
-    }
-}
-
-namespace {
-
-// The integral of the unclamped spectral sum over 0 … r (r ≥ 0), from
-// ∫ sin²(πΓ/λ) dΓ = Γ/2 − (λ/4π) sin(2πΓ/λ).
-LUMITRA_VECTOR_CLONES
-void spectral_integral(double r, double* out) {
-    const SpectralBlocks& b = spectral_blocks();
-    Lanes red = {}, green = {}, blue = {};
-    for (int j = 0; j < kBlockCount; ++j) {
-        const Lanes s = sine_of_two_pi(r * b.inverse_wavelength[j]);
-        red += s * b.red_amplitude[j];
-        green += s * b.green_amplitude[j];
-        blue += s * b.blue_amplitude[j];
-    }
-    const double waves[3] = {lane_sum(red), lane_sum(green), lane_sum(blue)};
-    for (int q = 0; q < 3; ++q)
-        out[q] = (r * b.half_sums[q] - waves[q]) * b.inverse_normaliser;
-}
-
-// Entry j: the integral over 0 … j nm of the colour that tabulated_colour gives, which is
-// linear between entries; then, for each channel, what the table's integral at its bound
-// exceeds the spectral integral there by, so that the two join.
-struct ColourIntegrals {
-    std::vector<double> table;
-    double join[3];
-};
-
-const ColourIntegrals& colour_integrals() {
-    static const ColourIntegrals integrals = [] {
-        const ColourTable& colours = retardation_colour_table();
-        ColourIntegrals result;
-        result.table.resize(3 * std::size_t(kColourTableSize));
-        for (int j = 1; j < kColourTableSize; ++j)
-            for (int q = 0; q < 3; ++q) {
-                const std::size_t at = 3 * std::size_t(j) + std::size_t(q);
-                result.table[at] =
-                    result.table[at - 3] + (double(colours[at - 3]) + double(colours[at])) / 2.0;
-            }
-        double bound[3];
-        spectral_integral(kTableBound, bound);
-        for (int q = 0; q < 3; ++q)
-            result.join[q] = result.table[3 * std::size_t(kTableBound) + std::size_t(q)] - bound[q];
-        return result;
-    }();
-    return integrals;
-}
-
-}  // namespace
-
-void colour_integral(double r, double* out) {
-    const double sign = r < 0.0 ? -1.0 : 1.0;
-    const double magnitude = std::abs(r);
-    const ColourIntegrals& integrals = colour_integrals();
-    if (magnitude < kTableBound) {
-        const ColourTable& colours = retardation_colour_table();
-        const double whole = std::floor(magnitude);
-        const double f = magnitude - whole;
-        const std::size_t at = 3 * static_cast<std::size_t>(whole);
-        for (int q = 0; q < 3; ++q) {
-            const double low = colours[at + q], high = colours[at + 3 + q];
-            out[q] = sign * (integrals.table[at + q] + f * low + f * f / 2.0 * (high - low));
-        }
-    } else {
-        spectral_integral(magnitude, out);
-        for (int q = 0; q < 3; ++q)
-            out[q] = sign * (out[q] + integrals.join[q]);
-    }
-}
-
-void mean_tabulated_colour(double low, double high, float* out) {
-    if (low >= kTableBound || high <= -kTableBound) {
-        // Wholly beyond the table: one pass over the spectrum instead of two.
-        float colour[3];
-        spectral_colour_and_mean(std::abs(low + high) / 2.0, high - low, colour, out);
-        return;
-    }
-    double a[3], b[3];
-    colour_integral(low, a);
-    colour_integral(high, b);
-    for (int q = 0; q < 3; ++q) {
-        const double v = (b[q] - a[q]) / (high - low);
         out[q] = v < 0.0 ? 0.0f : static_cast<float>(v);
     }
 }

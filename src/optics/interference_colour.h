@@ -28,8 +28,9 @@ const SpectralWeights& spectral_weights();
 // Negative channels become 0; there is no upper clamp.
 void spectral_colour(double retardation, float* out);
 
-// spectral_colour(retardation) and the mean colour over retardation ± span / 2 (span > 0) in
-// one pass over the spectrum.
+// spectral_colour(retardation) and, in the same pass over the spectrum, the mean colour over
+// retardation ± span / 2 (span > 0): what a pixel shows over which the retardation runs
+// evenly through that span, at A = 1 without the plate. Whatever the sign of retardation.
 void spectral_colour_and_mean(double retardation, double span, float* colour, float* mean);
 
 // Entry j holds spectral_colour(j): red, green, blue for j = 0 … 9999.
@@ -53,15 +54,6 @@ inline void tabulated_colour(const ColourTable& table, double r, float* out) {
     }
 }
 
-// The integral of the colour of tabulated_colour(|Γ|) over Γ from 0 to r, for r of either
-// sign (an odd function of r): exact for the table's linear interpolation below its bound, the
-// spectral sum's closed-form integral beyond it (joined to the table's there).
-void colour_integral(double r, double* out);
-
-// The mean colour of tabulated_colour(|Γ|) over low ≤ Γ ≤ high (low < high): what a pixel
-// over which the retardation runs evenly from low to high shows, at A = 1 without the plate.
-void mean_tabulated_colour(double low, double high, float* out);
-
 inline float clamp_unit(float v) {
     return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v);
 }
@@ -74,25 +66,16 @@ struct WithoutPlate {
         tabulated_colour(table, std::abs(retardation), c);
         finish(c, factor, out);
     }
-    // The colour of a pixel over which the retardation runs from low to high (low < high).
-    void mean(double low, double high, double factor, float* out) const {
-        float c[3];
-        mean_tabulated_colour(low, high, c);
-        finish(c, factor, out);
-    }
     // The colour of the retardation and the mean over retardation ± span / 2, together.
     void point_and_mean(double retardation, double span, double factor, float* point,
-                        float* mean_out) const {
+                        float* mean) const {
         const double r = std::abs(retardation);
-        if (r - span / 2.0 >= kTableBound) {
-            float c[3], m[3];
-            spectral_colour_and_mean(r, span, c, m);
-            finish(c, factor, point);
-            finish(m, factor, mean_out);
-        } else {
-            (*this)(retardation, factor, point);
-            mean(retardation - span / 2.0, retardation + span / 2.0, factor, mean_out);
-        }
+        float c[3], m[3];
+        spectral_colour_and_mean(r, span, c, m);
+        if (r < kTableBound)  // the point as the plain figure has it
+            tabulated_colour(table, r, c);
+        finish(c, factor, point);
+        finish(m, factor, mean);
     }
     static void finish(const float* c, double factor, float* out) {
         const double a2 = factor * factor;
@@ -111,16 +94,13 @@ struct WithPlate {
         tabulated_colour(table, std::abs(retardation - kTestPlateRetardation), subtract);
         mix(add, subtract, factor, out);
     }
-    void mean(double low, double high, double factor, float* out) const {
-        float add[3], subtract[3];
-        mean_tabulated_colour(low + kTestPlateRetardation, high + kTestPlateRetardation, add);
-        mean_tabulated_colour(low - kTestPlateRetardation, high - kTestPlateRetardation, subtract);
-        mix(add, subtract, factor, out);
-    }
     void point_and_mean(double retardation, double span, double factor, float* point,
-                        float* mean_out) const {
+                        float* mean) const {
         (*this)(retardation, factor, point);
-        mean(retardation - span / 2.0, retardation + span / 2.0, factor, mean_out);
+        float add[3], subtract[3], unused[3];
+        spectral_colour_and_mean(retardation + kTestPlateRetardation, span, unused, add);
+        spectral_colour_and_mean(retardation - kTestPlateRetardation, span, unused, subtract);
+        mix(add, subtract, factor, mean);
     }
     void mix(const float* add, const float* subtract, double factor, float* out) const {
         float plate[3];
