@@ -1,7 +1,6 @@
 #include "optics/interference_colour.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstddef>
 #include <cstring>
 #include <numbers>
