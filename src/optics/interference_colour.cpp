@@ -213,18 +213,20 @@ LANES_INLINE Lanes sine_squared_of_pi(Lanes x) {
     return s * s;
 }
 
-// sin(πx) itself: sin(πf) with the sign of (−1)^n, n the nearest integer, whose lowest bit
-// is the lowest bit of x + 1.5 · 2^52.
+// sin(πx) itself: sin(πf) with its sign turned where the nearest integer n is odd. The
+// lowest bit of x + 1.5 · 2^52 is that of n; moved to the sign bit, it turns the sign.
 LANES_INLINE Lanes sine_of_pi(Lanes x) {
-    using Bits = long long __attribute__((vector_size(32)));
+    using Bits = unsigned long long __attribute__((vector_size(32)));
     const Lanes shift = {0x1.8p52, 0x1.8p52, 0x1.8p52, 0x1.8p52};
     const Lanes rounded = x + shift;
-    const Lanes f = x - (rounded - shift);
-    Bits odd;
+    const Lanes s = sine_of_pi_near_zero(x - (rounded - shift));
+    Bits odd, bits;
     std::memcpy(&odd, &rounded, sizeof odd);
-    odd &= 1;
-    const Lanes sign = 1.0 - 2.0 * __builtin_convertvector(odd, Lanes);
-    return sign * sine_of_pi_near_zero(f);
+    std::memcpy(&bits, &s, sizeof bits);
+    bits ^= odd << 63;
+    Lanes sine;
+    std::memcpy(&sine, &bits, sizeof sine);
+    return sine;
 }
 
 LANES_INLINE double lane_sum(Lanes v) {
