@@ -479,9 +479,9 @@ std::string render_usage() {
         format_number(gamma.lower) + " to " + format_number(scale_reach(gamma)) +
         " (default 2.4)\n"
         "  --antialias        where the rings are finer than the pixels (thick sections, the rim\n"
-        "                     of the full range), average several directions within each pixel\n"
-        "                     so that they blend as in the microscope instead of showing false\n"
-        "                     patterns; every other pixel stays as without it\n"
+        "                     of the full range), give each pixel its mean colour over the\n"
+        "                     pixel, so that they blend as in the microscope instead of showing\n"
+        "                     false patterns; every other pixel stays as without it\n"
         "Fields of the parameter record (unset ones as after start-up):\n";
     for (const FieldOption& option : field_options()) {
         text += "  --" + option.name + "  ";
