@@ -165,6 +165,7 @@ float antialias_row(const Colour& colour, const CrystalModel& model, const RayGe
     }
     return largest;
 }
+
 }  // namespace
 
 FrameComputer::FrameComputer(const DrawSetup& setup)
