@@ -7,7 +7,7 @@ namespace {
 constexpr char kLabelKey[] = "label";
 
 Gtk::Label* make_row_label(Gtk::Box& row, const char* sjis, int width) {
-    auto* label = Gtk::manage(new Gtk::Label(sjis_to_utf8(sjis)));
+    auto* label = Gtk::manage(new Gtk::Label(shown_text(sjis)));
     label->set_xalign(1.0f);
     label->set_yalign(0.5f);
     label->set_size_request(width, -1);
@@ -55,7 +55,7 @@ Gtk::Scale* make_labeled_scale(Gtk::Box& box, const char* sjis, RowWidths widths
 }
 
 Gtk::Button* make_button(Gtk::Box& box, const char* sjis) {
-    auto* button = Gtk::manage(new Gtk::Button(sjis_to_utf8(sjis)));
+    auto* button = Gtk::manage(new Gtk::Button(shown_text(sjis)));
     button->set_border_width(5);
     box.pack_start(*button, true, true, 0);
     // A dialog's action area is a button box, which lays its buttons out by its own rule
@@ -73,15 +73,15 @@ Gtk::Label* make_label_utf8(Gtk::Box& box, const std::string& utf8, int padding)
 }
 
 Gtk::Label* make_label(Gtk::Box& box, const char* sjis, int padding) {
-    return make_label_utf8(box, sjis_to_utf8(sjis), padding);
+    return make_label_utf8(box, shown_text(sjis), padding);
 }
 
 void set_tooltip(Gtk::Widget& widget, const char* sjis) {
-    widget.set_tooltip_text(sjis_to_utf8(sjis));
+    widget.set_tooltip_text(shown_text(sjis));
 }
 
 void set_button_label(Gtk::Button& button, const char* sjis) {
-    const std::string text = sjis_to_utf8(sjis);
+    const std::string text = shown_text(sjis);
     if (auto* label = dynamic_cast<Gtk::Label*>(button.get_child())) {
         show_text(*label, text);
     } else {

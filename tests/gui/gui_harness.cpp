@@ -97,6 +97,20 @@ std::vector<std::string> label_texts(Gtk::Widget& root) {
     return texts;
 }
 
+std::vector<std::string> shown_texts(Gtk::Widget& root) {
+    std::vector<std::string> texts;
+    collect(root.gobj(), [&](GtkWidget* widget) {
+        if (GTK_IS_LABEL(widget))
+            texts.emplace_back(gtk_label_get_text(GTK_LABEL(widget)));
+        if (gchar* tip = gtk_widget_get_tooltip_text(widget)) {
+            texts.emplace_back(tip);
+            g_free(tip);
+        }
+        return true;
+    });
+    return texts;
+}
+
 bool contains(const std::vector<std::string>& texts, const std::string& text) {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }

@@ -38,6 +38,10 @@ Gtk::Button* find_button(Gtk::Widget& root, const std::string& text);
 // The texts of every label under root, in tree order.
 std::vector<std::string> label_texts(Gtk::Widget& root);
 
+// Everything under root that the user reads: each label's text and each tooltip, in tree
+// order.
+std::vector<std::string> shown_texts(Gtk::Widget& root);
+
 // Whether the texts hold this one.
 bool contains(const std::vector<std::string>& texts, const std::string& text);
 

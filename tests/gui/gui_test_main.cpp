@@ -1,9 +1,13 @@
 // The GUI tests' entry: the toolkit is initialised once, on the virtual display the test
 // command provides. Death tests re-run this program for their one test, so that a test
-// that ends the process finds a fresh toolkit and record.
+// that ends the process finds a fresh toolkit and record; the language tests re-run it under
+// another locale.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "app/program.h"
+#include "shown_texts.h"
 #include "ui/symbol_style.h"
 
 int main(int argc, char** argv) {
@@ -11,5 +15,9 @@ int main(int argc, char** argv) {
     ::testing::GTEST_FLAG(death_test_style) = "threadsafe";
     init_toolkit(argc, argv);
     create_symbol_style();
+    // A language test's child: shows the windows under the locale it was given and writes
+    // their texts.
+    if (const char* path = std::getenv("LUMITRA_SHOWN_TEXTS"))
+        return write_shown_texts(path);
     return RUN_ALL_TESTS();
 }
