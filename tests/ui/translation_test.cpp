@@ -1,7 +1,6 @@
 #include "ui/translation.h"
 
 #include <gtest/gtest.h>
-#include <iconv.h>
 
 #include <map>
 #include <regex>
@@ -12,27 +11,13 @@
 #include "model/expected_texts.h"
 #include "support/files.h"
 #include "support/japanese_text.h"
+#include "support/sjis_conversion.h"
 
 namespace {
 
 // The catalogues this build ships: English only.
 bool english_only(const std::string& entry) {
     return entry.rfind("en", 0) == 0 && (entry.size() == 2 || entry[2] == '_' || entry[2] == '.');
-}
-
-std::string sjis_bytes_to_utf8(std::string in) {
-    iconv_t cd = iconv_open("UTF-8", "SHIFT-JIS");
-    std::string out(in.size() * 4 + 4, '\0');
-    char* src = in.data();
-    std::size_t src_left = in.size();
-    char* dst = out.data();
-    std::size_t dst_left = out.size();
-    const std::size_t status = iconv(cd, &src, &src_left, &dst, &dst_left);
-    iconv_close(cd);
-    if (status == static_cast<std::size_t>(-1))
-        return "<not Shift-JIS>";
-    out.resize(out.size() - dst_left);
-    return out;
 }
 
 // The body of a C string literal, escapes resolved (octal, \n, \", \\).
@@ -72,7 +57,7 @@ std::map<std::string, std::string> program_texts() {
         for (std::sregex_iterator piece(literals.begin(), literals.end(), literal); piece != end;
              ++piece)
             sjis += unescape_c((*piece)[1]);
-        texts[(*it)[1]] = sjis_bytes_to_utf8(sjis);
+        texts[(*it)[1]] = iconv_sjis_to_utf8(sjis);
     }
     return texts;
 }
