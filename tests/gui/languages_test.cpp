@@ -79,6 +79,8 @@ void add_main_window(ShownTexts& shown) {
 void add_figure_window(ShownTexts& shown) {
     parameters.draw_mode = kAnimation;
     update_derived_fields(parameters);
+    // The smallest figure: its window's texts do not depend on its size.
+    parameters.image_size = image_size_range(parameters, kAnimation).lower;
     ScriptedProgress progress;
     std::optional<Figure> figure = compute_figure(prepare_draw(parameters), progress);
     if (!figure)
@@ -122,8 +124,13 @@ std::optional<ShownTexts> shown_in_child(const std::string& locale_settings) {
     if (fd < 0)
         return std::nullopt;
     close(fd);
-    const std::string command = "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LANG " +
-                                locale_settings + " LUMITRA_SHOWN_TEXTS=" + file + " " +
+    // Under AddressSanitizer the child skips the leak check and its slow full-stack
+    // recording: this process builds the same windows with both.
+    const char* sanitizer = std::getenv("ASAN_OPTIONS");
+    const std::string command = "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LANG ASAN_OPTIONS=" +
+                                std::string(sanitizer != nullptr ? sanitizer : "") +
+                                ":detect_leaks=0:fast_unwind_on_malloc=1 " + locale_settings +
+                                " LUMITRA_SHOWN_TEXTS=" + file + " " +
                                 std::filesystem::read_symlink("/proc/self/exe").string();
     const int status = std::system(command.c_str());
     std::istringstream lines(read_text(file));
