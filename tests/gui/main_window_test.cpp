@@ -57,6 +57,7 @@ TEST_F(MainWindowTest, ShowsTitleButtonsAndTheOtherParametersPanel) {
     EXPECT_EQ(window->get_title(), "Lumitra (Version 2.0.0)");
     EXPECT_TRUE(window->get_visible());
     EXPECT_EQ(window->get_type_hint(), Gdk::WINDOW_TYPE_HINT_DIALOG);
+    EXPECT_STREQ(gtk_window_get_default_icon_name(), "org.lumitra.Lumitra");
     EXPECT_EQ(main->draw_button().get_label(), "描画");
     EXPECT_EQ(main->quit_button().get_label(), "終了");
     const auto labels = gui_test::label_texts(*window);
