@@ -60,6 +60,8 @@ TEST_F(MainWindowTest, ShowsTitleButtonsAndTheOtherParametersPanel) {
     EXPECT_STREQ(gtk_window_get_default_icon_name(), "org.lumitra.Lumitra");
     EXPECT_EQ(main->draw_button().get_label(), "描画");
     EXPECT_EQ(main->quit_button().get_label(), "終了");
+    // Buttons that stand apart keep all four borders: the box must not join them.
+    EXPECT_FALSE(main->draw_button().get_parent()->get_style_context()->has_class("linked"));
     const auto labels = gui_test::label_texts(*window);
     EXPECT_TRUE(gui_test::contains(labels, "(その他のパラメータ)"));
     EXPECT_TRUE(gui_test::contains(labels, "開口数  "));
