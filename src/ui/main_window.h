@@ -1,8 +1,8 @@
 // The main window: the mode row above the parameter panels in two columns, the live figure
-// beside the projection preview, and the Draw and Quit buttons. It owns the panels, the record
-// editor they share and the figure window of the last Draw. Closing or destroying it ends the
-// program at once, also while another window holds the input grab; a movie being saved is cancelled
-// first.
+// beside the projection preview, and the Draw and Quit buttons. It owns the panels, the
+// record editor they share and the figure window of the last Draw. Closing or destroying it
+// ends the program at once, also while another window holds the input grab; a movie being
+// saved is cancelled first.
 #pragma once
 
 #include <gtkmm.h>
