@@ -21,9 +21,8 @@ class Unreported : public ProgressSink {
 LiveFigure::LiveFigure(RecordEditor& editor) : editor_(editor) {
     set_shadow_type(Gtk::SHADOW_IN);
     set_border_width(10);
-    // The frame keeps the figure's size, level with the preview's top.
+    // The frame keeps the figure's width and spans the preview's height, level with it.
     set_halign(Gtk::ALIGN_START);
-    set_valign(Gtk::ALIGN_START);
     area_.set_size_request(kSide, kSide);
     area_.signal_draw().connect(sigc::mem_fun(*this, &LiveFigure::on_area_draw));
     add(area_);
@@ -78,7 +77,10 @@ bool LiveFigure::on_area_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
     cr->set_source_rgb(1.0, 1.0, 1.0);
     cr->paint();
     if (surface_) {
-        cr->set_source(surface_, 0.0, 0.0);
+        // Centred in whatever the row gives the area beyond the figure's side.
+        const int x = (area_.get_allocated_width() - kSide) / 2;
+        const int y = (area_.get_allocated_height() - kSide) / 2;
+        cr->set_source(surface_, x, y);
         cr->paint();
         ++paints_;
     }

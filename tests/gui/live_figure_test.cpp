@@ -64,6 +64,14 @@ double latency_of(LiveFigure& live, const std::function<void()>& edit) {
 
 TEST_F(LiveFigureTest, ShowsWhatDrawShowsInTheSingleImageMode) {
     settle();
+    // Beside the preview, level with it and at least as tall.
+    ProjectionPreview& preview = main->preview();
+    int x = 0;
+    int y = 0;
+    ASSERT_TRUE(live().translate_coordinates(preview, 0, 0, x, y));
+    EXPECT_GE(x, preview.get_allocated_width());
+    EXPECT_EQ(y, 0);
+    EXPECT_GE(live().get_allocated_height(), preview.get_allocated_height());
     EXPECT_EQ(live().surface()->get_width(), LiveFigure::kSide);
     EXPECT_EQ(live_pixels(), drawn_pixels()) << "uniaxial defaults";
 
