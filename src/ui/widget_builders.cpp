@@ -1,5 +1,8 @@
 #include "ui/widget_builders.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "ui/label_text.h"
 
 namespace {
@@ -15,6 +18,17 @@ Gtk::Label* make_row_label(Gtk::Box& row, const char* sjis, int width) {
     return label;
 }
 
+// The characters of the widest value the range allows, as the spin shows it.
+int widest_value_chars(const ControlRange& range) {
+    int widest = 0;
+    for (float value : {range.lower, range.upper}) {
+        char text[64];
+        const int length = std::snprintf(text, sizeof text, "%.*f", range.digits, double(value));
+        widest = std::max(widest, length);
+    }
+    return widest;
+}
+
 }  // namespace
 
 Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, RowWidths widths, float value,
@@ -27,9 +41,9 @@ Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, RowWidths wi
         Gtk::Adjustment::create(value, range.lower, range.upper, range.step, range.page, 0.0);
     auto* spin =
         Gtk::manage(new Gtk::SpinButton(adjustment, 0.0, static_cast<unsigned>(range.digits)));
-    // Without a character count the entry asks for room for the widest value it could
-    // hold and ignores the narrow width the panels are laid out for.
-    spin->set_width_chars(1);
+    // Room for the widest value of the range and no more: without a character count the
+    // entry would ask for room for ten digits.
+    spin->set_width_chars(widest_value_chars(range));
     spin->set_size_request(widths.control, -1);
     spin->set_numeric(true);
     spin->set_snap_to_ticks(true);
@@ -62,6 +76,9 @@ Gtk::Button* make_button(Gtk::Box& box, const char* sjis) {
     // and ignores the packing: there the buttons share the width only in this layout.
     if (auto* buttons = dynamic_cast<Gtk::ButtonBox*>(&box)) {
         buttons->set_layout(Gtk::BUTTONBOX_EXPAND);
+        // That layout also joins the buttons into one linked group, which takes away the
+        // inner borders; with the space between them the left button looks cut off.
+        buttons->get_style_context()->remove_class("linked");
     }
     return button;
 }
