@@ -6,9 +6,12 @@
 
 #include <cstdlib>
 
+#include "app/install_paths.h"
 #include "app/program.h"
+#include "gui_harness.h"
 #include "shown_texts.h"
 #include "ui/symbol_style.h"
+#include "ui/translation.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
@@ -19,5 +22,8 @@ int main(int argc, char** argv) {
     // their texts.
     if (const char* path = std::getenv("LUMITRA_SHOWN_TEXTS"))
         return write_shown_texts(path);
+    // A test re-run by gui_test::run_translated shows the texts in its locale's language.
+    if (std::getenv(gui_test::kTranslatedRun) != nullptr)
+        start_translation(catalogue_dir(LUMITRA_BUILD_CATALOGUES));
     return RUN_ALL_TESTS();
 }

@@ -59,6 +59,9 @@ void expect_extremes_in_full(Gtk::Window& window, const std::string& where) {
 }  // namespace
 
 TEST_F(MainWindowPanels, EverySpinShowsTheWidestValueOfItsRangeInFull) {
+    if (gui_test::translated_run()) {
+        ASSERT_EQ(main->draw_button().get_label(), "Draw") << "the English texts are shown";
+    }
     // The image size's range belongs to the drawing mode, and the largest sizes have three
     // digits; the thickness has four.
     for (const char* mode : {"single", "rotation", "animation"}) {
@@ -67,6 +70,8 @@ TEST_F(MainWindowPanels, EverySpinShowsTheWidestValueOfItsRangeInFull) {
     }
     click(kCrystalKindButton);
     expect_extremes_in_full(*main, "biaxial");
+    // The labels are wider in English; the spins must not lose room to them.
+    EXPECT_TRUE(gui_test::run_translated("LANG=en_US.UTF-8")) << "in English";
 }
 
 TEST_F(MainWindowPanels, TheMainWindowReturnsToItsSizeAfterAnotherCrystalKind) {
