@@ -11,7 +11,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-packages.sh" build-essential cmake pkg-config libgtkmm-3.0-dev \
     libjpeg62-turbo-dev libpng-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev \
     netpbm fonts-ipafont-gothic libgtest-dev libgmock-dev libbenchmark-dev \
-    xvfb xauth imagemagick coreutils
+    xvfb xauth imagemagick coreutils gettext locales
+"$top/scripts/generate-locales.sh" en_US.UTF-8 de_DE.UTF-8 ja_JP.UTF-8
 
 cmake -S "$top" -B "$top/$build_dir" -DLUMITRA_WERROR=ON "$@" >/dev/null
 cmake --build "$top/$build_dir" -j "$(nproc)"

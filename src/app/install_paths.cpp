@@ -34,3 +34,16 @@ std::optional<fs::path> locale_dir() {
         *prefix /= LUMITRA_INSTALL_LOCALEDIR;
     return prefix;
 }
+
+std::optional<fs::path> catalogue_dir(const fs::path& build_relative) {
+    if (std::optional<fs::path> installed = locale_dir())
+        return installed;
+    std::error_code error;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    if (error)
+        return std::nullopt;
+    const fs::path built = (executable.parent_path() / build_relative).lexically_normal();
+    if (!fs::is_directory(built, error))
+        return std::nullopt;
+    return built;
+}

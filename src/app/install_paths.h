@@ -17,3 +17,9 @@ std::optional<std::filesystem::path> install_prefix();
 
 // The folder of the installed message catalogues (PREFIX/share/locale for this build).
 std::optional<std::filesystem::path> locale_dir();
+
+// The folder of the message catalogues the running program reads: the installed ones under
+// its prefix, else, for a program run from the build tree, the ones the build made at
+// build_relative from the program's own folder (never from the working directory). None when
+// neither is there.
+std::optional<std::filesystem::path> catalogue_dir(const std::filesystem::path& build_relative);

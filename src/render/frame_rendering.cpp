@@ -13,6 +13,11 @@ void convert_for_display(std::span<const std::uint8_t> source, const ToneTable& 
         destination[i] = tones[source[i]];
 }
 
+ToneTable opening_tones(const Figure& figure) {
+    return build_tone_table(figure.encoding_gamma, figure.reference_light, figure.encoding_gamma,
+                            figure.reference_light);
+}
+
 std::vector<std::uint8_t> display_frame(const Figure& figure, int frame, const ToneTable& tones) {
     std::vector<std::uint8_t> out(figure.frame_bytes());
     convert_for_display(figure.frame(frame), tones, out);

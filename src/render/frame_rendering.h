@@ -14,6 +14,10 @@
 void convert_for_display(std::span<const std::uint8_t> source, const ToneTable& tones,
                          std::span<std::uint8_t> destination);
 
+// The tones a figure is first shown in: light L0 and gamma G, so that level 254 of the
+// brightest frame shows as 255.
+ToneTable opening_tones(const Figure& figure);
+
 // Frame k of the figure, display-converted, S × S.
 std::vector<std::uint8_t> display_frame(const Figure& figure, int frame, const ToneTable& tones);
 

@@ -70,3 +70,20 @@ void draw_disc(const Cairo::RefPtr<Cairo::Context>& cr, float cx, float cy, floa
         cr->rectangle(x, y, 1, 1);
     cr->fill();
 }
+
+void copy_rgb(std::span<const std::uint8_t> rgb,
+              const Cairo::RefPtr<Cairo::ImageSurface>& surface) {
+    const int width = surface->get_width();
+    const int height = surface->get_height();
+    surface->flush();
+    unsigned char* data = surface->get_data();
+    const int stride = surface->get_stride();
+    for (int y = 0; y < height; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(data + std::ptrdiff_t(y) * stride);
+        const std::uint8_t* source = rgb.data() + std::size_t(3) * width * y;
+        for (int x = 0; x < width; ++x, source += 3)
+            row[x] = 0xff000000u | std::uint32_t(source[0]) << 16 | std::uint32_t(source[1]) << 8 |
+                     source[2];
+    }
+    surface->mark_dirty();
+}

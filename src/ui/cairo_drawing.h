@@ -4,6 +4,10 @@
 #pragma once
 
 #include <cairomm/context.h>
+#include <cairomm/surface.h>
+
+#include <cstdint>
+#include <span>
 
 // Makes (r, g, b), fractions 0 … 1, the context's colour; each channel is carried at 16
 // bits (the fraction × 65535, truncated), as the display's colour cells hold it.
@@ -20,3 +24,7 @@ void draw_rectangle(const Cairo::RefPtr<Cairo::Context>& cr, int x1, int y1, int
 
 // Every pixel strictly closer than r to (cx, cy), each drawn as one point.
 void draw_disc(const Cairo::RefPtr<Cairo::Context>& cr, float cx, float cy, float r);
+
+// Copies an RGB buffer (3 bytes a pixel, rows from the top, no padding) of the surface's
+// size into an RGB24 image surface.
+void copy_rgb(std::span<const std::uint8_t> rgb, const Cairo::RefPtr<Cairo::ImageSurface>& surface);

@@ -6,6 +6,8 @@
 #include "model/controls.h"
 #include "model/texts.h"
 #include "render/frame_rendering.h"
+#include "ui/cairo_drawing.h"
+#include "ui/main_window.h"
 #include "ui/save_dialog.h"
 #include "ui/widget_builders.h"
 
@@ -71,6 +73,9 @@ FigureWindow::~FigureWindow() {
 void FigureWindow::build() {
     dialog_.set_title(kTitle);
     dialog_.set_border_width(5);
+    // Window managers keep the figure above the main window, which it makes inert.
+    if (MainWindow* main = MainWindow::instance())
+        dialog_.set_transient_for(*main);
 
     auto* row = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
     dialog_.get_content_area()->pack_start(*row, false, false, 0);
@@ -80,6 +85,9 @@ void FigureWindow::build() {
     auto* frame = Gtk::manage(new Gtk::Frame());
     frame->set_shadow_type(Gtk::SHADOW_IN);
     frame->set_border_width(10);
+    // The white area keeps its size, the figure plus the margin on every side, and is
+    // centred when the animation's buttons make the column wider.
+    frame->set_halign(Gtk::ALIGN_CENTER);
     figure_column->pack_start(*frame, false, false, 0);
     area_ = Gtk::manage(new Gtk::DrawingArea());
     area_->set_size_request(figure_.side + 2 * kMargin, figure_.side + 2 * kMargin);
@@ -163,17 +171,7 @@ void FigureWindow::render_frame(int frame) {
     Cairo::RefPtr<Cairo::ImageSurface>& surface = surfaces_[std::size_t(frame)];
     if (!surface)
         surface = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, side, side);
-    surface->flush();
-    unsigned char* data = surface->get_data();
-    const int stride = surface->get_stride();
-    for (int y = 0; y < side; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(data + std::ptrdiff_t(y) * stride);
-        const std::uint8_t* source = rgb.data() + std::size_t(3) * side * y;
-        for (int x = 0; x < side; ++x, source += 3)
-            row[x] = 0xff000000u | std::uint32_t(source[0]) << 16 | std::uint32_t(source[1]) << 8 |
-                     source[2];
-    }
-    surface->mark_dirty();
+    copy_rgb(rgb, surface);
     ready_[std::size_t(frame)] = true;
     ++conversions_;
 }

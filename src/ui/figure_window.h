@@ -2,8 +2,9 @@
 // by the light-intensity and gamma sliders, Save and Close, and in the animation mode the
 // turning stage with Start, Stop, speed and stage azimuth. It owns the figure and holds the
 // input grab for as long as it is open, so the main window is inert and no second Draw can
-// start. Its owner (the main window) keeps the object after it has closed until the next
-// Draw replaces it.
+// start; it is transient for the main window, so that window managers keep it above that.
+// Its owner (the main window) keeps the object after it has closed until the next Draw
+// replaces it.
 #pragma once
 
 #include <gtkmm.h>

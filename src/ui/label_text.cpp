@@ -6,6 +6,8 @@
 #include <cstring>
 #include <memory>
 
+#include "ui/translation.h"
+
 namespace {
 
 constexpr char kReplacement[] = "\xEF\xBF\xBD";  // U+FFFD
@@ -59,4 +61,8 @@ std::string sjis_to_utf8(const char* sjis) {
     }
     g_clear_error(&error);
     return convert_with_replacement(sjis, length);
+}
+
+std::string shown_text(const char* sjis) {
+    return translated(sjis_to_utf8(sjis));
 }

@@ -43,6 +43,8 @@ MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
     the_main_window = this;
     set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
     set_title(kTitle);
+    // LUMITRA_APP_ID is the name the icon is installed under.
+    Gtk::Window::set_default_icon_name(LUMITRA_APP_ID);
     int x = 0;
     int y = 0;
     get_position(x, y);
@@ -62,7 +64,9 @@ MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
     left_.pack_start(optical_properties_, false, false, 0);
     left_.pack_start(orientation_, false, false, 0);
     right_.pack_start(other_parameters_, false, false, 0);
-    right_.pack_start(preview_, false, false, 7);
+    right_.pack_start(preview_row_, false, false, 7);
+    preview_row_.pack_start(preview_, false, false, 0);
+    preview_row_.pack_start(live_, false, false, 0);
 
     draw_ = make_button(actions_, texts::draw);
     quit_ = make_button(actions_, texts::quit);
@@ -78,13 +82,40 @@ MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
         event_filter_installed = true;
     }
 
+    // A panel rebuilt for another crystal kind or mode may need less room than before; the
+    // window then returns to the size its content asks for.
+    editor_.signal_changed().connect([this] {
+        if (!fit_pending_)
+            fit_at_idle_ =
+                Glib::signal_idle().connect(sigc::mem_fun(*this, &MainWindow::fit_to_content));
+        fit_pending_ = true;
+    });
+
     // The first values of the derived fields, and every panel's content.
     editor_.changed();
     show_all();
 }
 
+bool MainWindow::fit_to_content() {
+    fit_pending_ = false;
+    int minimum_width = 0;
+    int width = 0;
+    get_preferred_width(minimum_width, width);
+    int minimum_height = 0;
+    int height = 0;
+    get_preferred_height_for_width(width, minimum_height, height);
+    // Only a change of the content moves the window: a size the user gave it stays.
+    if (width != natural_width_ || height != natural_height_) {
+        natural_width_ = width;
+        natural_height_ = height;
+        resize(width, height);
+    }
+    return false;
+}
+
 MainWindow::~MainWindow() {
     exit_on_hide_.disconnect();
+    fit_at_idle_.disconnect();
     figure_.reset();
     if (the_main_window == this)
         the_main_window = nullptr;

@@ -1,7 +1,8 @@
-// The main window: the mode row above the parameter panels in two columns, and the Draw and
-// Quit buttons. It owns the panels, the record editor they share and the figure window of
-// the last Draw. Closing or destroying it ends the program at once, also while another
-// window holds the input grab; a movie being saved is cancelled first.
+// The main window: the mode row above the parameter panels in two columns, the live figure
+// beside the projection preview, and the Draw and Quit buttons. It owns the panels, the
+// record editor they share and the figure window of the last Draw. Closing or destroying it
+// ends the program at once, also while another window holds the input grab; a movie being
+// saved is cancelled first.
 #pragma once
 
 #include <gtkmm.h>
@@ -9,6 +10,7 @@
 #include <memory>
 
 #include "ui/figure_window.h"
+#include "ui/live_figure.h"
 #include "ui/mode_frames.h"
 #include "ui/optical_properties_panel.h"
 #include "ui/orientation_panel.h"
@@ -36,6 +38,7 @@ class MainWindow : public Gtk::Window {
     OrientationPanel& orientation() { return orientation_; }
     OtherParametersPanel& other_parameters() { return other_parameters_; }
     ProjectionPreview& preview() { return preview_; }
+    LiveFigure& live_figure() { return live_; }
     Gtk::Button& draw_button() { return *draw_; }
     Gtk::Button& quit_button() { return *quit_; }
 
@@ -48,6 +51,7 @@ class MainWindow : public Gtk::Window {
 
   private:
     void on_quit();
+    bool fit_to_content();
 
     RecordEditor editor_;
     Gtk::Box outer_{Gtk::ORIENTATION_VERTICAL, 0};
@@ -60,10 +64,16 @@ class MainWindow : public Gtk::Window {
     OpticalPropertiesPanel optical_properties_{editor_};
     OrientationPanel orientation_{editor_};
     OtherParametersPanel other_parameters_{editor_};
+    Gtk::Box preview_row_{Gtk::ORIENTATION_HORIZONTAL, 0};
     ProjectionPreview preview_{editor_};
+    LiveFigure live_{editor_};
     Gtk::Button* draw_ = nullptr;
     Gtk::Button* quit_ = nullptr;
     sigc::connection exit_on_hide_;
+    sigc::connection fit_at_idle_;
+    bool fit_pending_ = false;
+    int natural_width_ = 0;
+    int natural_height_ = 0;
     std::unique_ptr<FigureWindow> figure_;
 };
 

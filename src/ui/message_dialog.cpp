@@ -38,5 +38,5 @@ void show_message_utf8(const std::string& utf8) {
 }
 
 void show_message(const char* sjis) {
-    show_message_utf8(sjis_to_utf8(sjis));
+    show_message_utf8(shown_text(sjis));
 }

@@ -8,6 +8,8 @@
 MovieSizeDialog::MovieSizeDialog(int figure_side) {
     dialog_.set_title("MPEG file size");
     make_transient_for_active_window(dialog_);
+    // The same margin round the content as the message dialog has.
+    dialog_.get_content_area()->set_border_width(10);
     spin_ =
         make_labeled_spin(*dialog_.get_content_area(), texts::movie_image_size, {185, 60},
                           float(default_movie_size(figure_side)), movie_size_range(figure_side));

@@ -59,7 +59,7 @@ void show_value(Gtk::SpinButton* spin, sigc::connection& handler, double value) 
 }  // namespace
 
 OpticalPropertiesPanel::OpticalPropertiesPanel(RecordEditor& editor)
-    : Gtk::Frame(sjis_to_utf8(texts::optical_properties_frame)), editor_(editor) {
+    : Gtk::Frame(shown_text(texts::optical_properties_frame)), editor_(editor) {
     set_border_width(10);
     editor_.signal_changed().connect(sigc::mem_fun(*this, &OpticalPropertiesPanel::show_record));
 }
@@ -157,7 +157,7 @@ void OpticalPropertiesPanel::on_angle_changed(float two_vz) {
 void OpticalPropertiesPanel::show_sign_bounds_and_angles() {
     const ParameterRecord& record = editor_.record();
     if (sign_ != nullptr)
-        show_text(*sign_, sjis_to_utf8(sign_text(record)));
+        show_text(*sign_, shown_text(sign_text(record)));
     // α never exceeds γ: each index is the other one's bound from the moment the content is
     // built, so that no order of kind changes and edits lets them cross. Moving a bound does
     // not move the other spin button's value.

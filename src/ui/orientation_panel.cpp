@@ -56,7 +56,7 @@ Gtk::Label* add_row_label(Gtk::Box& row, const std::string& text, float xalign, 
 }  // namespace
 
 OrientationPanel::OrientationPanel(RecordEditor& editor)
-    : Gtk::Frame(sjis_to_utf8(texts::orientation_frame)),
+    : Gtk::Frame(shown_text(texts::orientation_frame)),
       editor_(editor),
       state_(editor.orientation()) {
     set_border_width(10);

@@ -12,7 +12,7 @@ constexpr RowWidths kWidths{155, 53};
 }  // namespace
 
 OtherParametersPanel::OtherParametersPanel(RecordEditor& editor)
-    : Gtk::Frame(sjis_to_utf8(texts::other_parameters_frame)), editor_(editor) {
+    : Gtk::Frame(shown_text(texts::other_parameters_frame)), editor_(editor) {
     set_border_width(10);
     add(content_);
     ParameterRecord& record = editor_.record();

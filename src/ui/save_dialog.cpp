@@ -44,7 +44,7 @@ std::string message_with_name(const char* sjis_template, const std::string& file
     gchar* shown = g_filename_display_name(filename.c_str());
     const std::string name = shown != nullptr ? shown : filename;
     g_free(shown);
-    std::string text = sjis_to_utf8(sjis_template);
+    std::string text = shown_text(sjis_template);
     if (const std::size_t at = text.find("%s"); at != std::string::npos)
         text.replace(at, 2, name);
     return text;

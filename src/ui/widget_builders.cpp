@@ -1,5 +1,8 @@
 #include "ui/widget_builders.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "ui/label_text.h"
 
 namespace {
@@ -7,12 +10,23 @@ namespace {
 constexpr char kLabelKey[] = "label";
 
 Gtk::Label* make_row_label(Gtk::Box& row, const char* sjis, int width) {
-    auto* label = Gtk::manage(new Gtk::Label(sjis_to_utf8(sjis)));
+    auto* label = Gtk::manage(new Gtk::Label(shown_text(sjis)));
     label->set_xalign(1.0f);
     label->set_yalign(0.5f);
     label->set_size_request(width, -1);
     row.pack_start(*label, false, false, 0);
     return label;
+}
+
+// The characters of the widest value the range allows, as the spin shows it.
+int widest_value_chars(const ControlRange& range) {
+    int widest = 0;
+    for (float value : {range.lower, range.upper}) {
+        char text[64];
+        const int length = std::snprintf(text, sizeof text, "%.*f", range.digits, double(value));
+        widest = std::max(widest, length);
+    }
+    return widest;
 }
 
 }  // namespace
@@ -27,9 +41,9 @@ Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, RowWidths wi
         Gtk::Adjustment::create(value, range.lower, range.upper, range.step, range.page, 0.0);
     auto* spin =
         Gtk::manage(new Gtk::SpinButton(adjustment, 0.0, static_cast<unsigned>(range.digits)));
-    // Without a character count the entry asks for room for the widest value it could
-    // hold and ignores the narrow width the panels are laid out for.
-    spin->set_width_chars(1);
+    // Room for the widest value of the range and no more: without a character count the
+    // entry would ask for room for ten digits.
+    spin->set_width_chars(widest_value_chars(range));
     spin->set_size_request(widths.control, -1);
     spin->set_numeric(true);
     spin->set_snap_to_ticks(true);
@@ -55,13 +69,16 @@ Gtk::Scale* make_labeled_scale(Gtk::Box& box, const char* sjis, RowWidths widths
 }
 
 Gtk::Button* make_button(Gtk::Box& box, const char* sjis) {
-    auto* button = Gtk::manage(new Gtk::Button(sjis_to_utf8(sjis)));
+    auto* button = Gtk::manage(new Gtk::Button(shown_text(sjis)));
     button->set_border_width(5);
     box.pack_start(*button, true, true, 0);
     // A dialog's action area is a button box, which lays its buttons out by its own rule
     // and ignores the packing: there the buttons share the width only in this layout.
     if (auto* buttons = dynamic_cast<Gtk::ButtonBox*>(&box)) {
         buttons->set_layout(Gtk::BUTTONBOX_EXPAND);
+        // That layout also joins the buttons into one linked group, which takes away the
+        // inner borders; with the space between them the left button looks cut off.
+        buttons->get_style_context()->remove_class("linked");
     }
     return button;
 }
@@ -73,15 +90,15 @@ Gtk::Label* make_label_utf8(Gtk::Box& box, const std::string& utf8, int padding)
 }
 
 Gtk::Label* make_label(Gtk::Box& box, const char* sjis, int padding) {
-    return make_label_utf8(box, sjis_to_utf8(sjis), padding);
+    return make_label_utf8(box, shown_text(sjis), padding);
 }
 
 void set_tooltip(Gtk::Widget& widget, const char* sjis) {
-    widget.set_tooltip_text(sjis_to_utf8(sjis));
+    widget.set_tooltip_text(shown_text(sjis));
 }
 
 void set_button_label(Gtk::Button& button, const char* sjis) {
-    const std::string text = sjis_to_utf8(sjis);
+    const std::string text = shown_text(sjis);
     if (auto* label = dynamic_cast<Gtk::Label*>(button.get_child())) {
         show_text(*label, text);
     } else {

@@ -16,10 +16,11 @@ struct RowWidths {
 };
 
 // A row "label  [spin]" packed into box (no expand, padding 2). The label is right-aligned;
-// the spin is numeric only, snaps to the range's steps and shows its digits. Its adjustment
-// has the range's page as page increment and page size 0, so the spin reaches upper itself
-// (a page size would stop it at upper - page). The label is kept on the spin under the
-// object-data key "label" (see spin_label).
+// the spin is numeric only, snaps to the range's steps, shows its digits and is at least
+// wide enough for the widest value of its range. Its adjustment has the range's page as page
+// increment and page size 0, so the spin reaches upper itself (a page size would stop it at
+// upper - page). The label is kept on the spin under the object-data key "label" (see
+// spin_label).
 Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, RowWidths widths, float value,
                                    const ControlRange& range);
 

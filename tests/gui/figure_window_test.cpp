@@ -95,6 +95,14 @@ TEST_F(FigureWindowTest, DrawOpensTheWindowWithTheSlidersOfItsMode) {
         window->drawing_area().get_size_request(width, height);
         EXPECT_EQ(width, side + 10);
         EXPECT_EQ(height, side + 10);
+        // The figure is drawn at the margin from the area's corner; the area must leave the
+        // same margin on the far sides, also where the animation's buttons widen the column.
+        Gtk::DrawingArea& area = window->drawing_area();
+        ASSERT_TRUE(gui_test::run_until([&] { return area.get_allocated_width() > 1; }));
+        const int margin = FigureWindow::kMargin;
+        EXPECT_EQ(area.get_allocated_width() - margin - side, margin) << "right, mode " << mode;
+        EXPECT_EQ(area.get_allocated_height() - margin - side, margin) << "bottom, mode " << mode;
+        EXPECT_EQ(window->dialog().get_transient_for(), main.get()) << "kept above its owner";
 
         const float reference = window->figure().reference_light;
         expect_range(window->light_scale(), {0.0, 2.0 * reference, 0.1, 0.1, reference, 1},

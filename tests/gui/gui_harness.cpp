@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 
 #include "model/parameter_record.h"
 
@@ -97,6 +99,20 @@ std::vector<std::string> label_texts(Gtk::Widget& root) {
     return texts;
 }
 
+std::vector<std::string> shown_texts(Gtk::Widget& root) {
+    std::vector<std::string> texts;
+    collect(root.gobj(), [&](GtkWidget* widget) {
+        if (GTK_IS_LABEL(widget))
+            texts.emplace_back(gtk_label_get_text(GTK_LABEL(widget)));
+        if (gchar* tip = gtk_widget_get_tooltip_text(widget)) {
+            texts.emplace_back(tip);
+            g_free(tip);
+        }
+        return true;
+    });
+    return texts;
+}
+
 bool contains(const std::vector<std::string>& texts, const std::string& text) {
     return std::find(texts.begin(), texts.end(), text) != texts.end();
 }
@@ -117,6 +133,25 @@ std::vector<std::uint8_t> surface_rgb(const Cairo::RefPtr<Cairo::ImageSurface>& 
 
 std::vector<std::uint8_t> shown_pixels(const FigureWindow& window) {
     return surface_rgb(window.displayed_surface());
+}
+
+bool translated_run() {
+    return std::getenv(kTranslatedRun) != nullptr;
+}
+
+bool run_translated(const std::string& locale_settings) {
+    if (translated_run())
+        return true;
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    // The child skips the leak check under AddressSanitizer: this process runs the same
+    // test with it.
+    const char* sanitizer = std::getenv("ASAN_OPTIONS");
+    const std::string command = "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LANG ASAN_OPTIONS=" +
+                                std::string(sanitizer != nullptr ? sanitizer : "") +
+                                ":detect_leaks=0 " + locale_settings + " " + kTranslatedRun +
+                                "=1 " + std::filesystem::read_symlink("/proc/self/exe").string() +
+                                " --gtest_filter=" + test->test_suite_name() + "." + test->name();
+    return std::system(command.c_str()) == 0;
 }
 
 GtkWidget* grab_window() {

@@ -38,6 +38,10 @@ Gtk::Button* find_button(Gtk::Widget& root, const std::string& text);
 // The texts of every label under root, in tree order.
 std::vector<std::string> label_texts(Gtk::Widget& root);
 
+// Everything under root that the user reads: each label's text and each tooltip, in tree
+// order.
+std::vector<std::string> shown_texts(Gtk::Widget& root);
+
 // Whether the texts hold this one.
 bool contains(const std::vector<std::string>& texts, const std::string& text);
 
@@ -49,6 +53,15 @@ std::vector<std::uint8_t> shown_pixels(const FigureWindow& window);
 
 // The top-level window that holds the input grab, or nullptr when none does.
 GtkWidget* grab_window();
+
+// Set in the environment of a test re-run by run_translated.
+inline constexpr char kTranslatedRun[] = "LUMITRA_TRANSLATED_RUN";
+
+// Runs the current test again in a child process that shows the program's texts in the
+// language of locale_settings ("LANG=en_US.UTF-8"); true when it passed. Inside that child
+// it returns true at once: test with translated_run() which side runs.
+bool run_translated(const std::string& locale_settings);
+bool translated_run();
 
 // Fails the running test and ends the innermost main loop if it is still running after
 // timeout_ms, so that a dialog nobody answers cannot hang the suite.

@@ -57,8 +57,11 @@ TEST_F(MainWindowTest, ShowsTitleButtonsAndTheOtherParametersPanel) {
     EXPECT_EQ(window->get_title(), "Lumitra (Version 2.0.0)");
     EXPECT_TRUE(window->get_visible());
     EXPECT_EQ(window->get_type_hint(), Gdk::WINDOW_TYPE_HINT_DIALOG);
+    EXPECT_STREQ(gtk_window_get_default_icon_name(), "org.lumitra.Lumitra");
     EXPECT_EQ(main->draw_button().get_label(), "描画");
     EXPECT_EQ(main->quit_button().get_label(), "終了");
+    // Buttons that stand apart keep all four borders: the box must not join them.
+    EXPECT_FALSE(main->draw_button().get_parent()->get_style_context()->has_class("linked"));
     const auto labels = gui_test::label_texts(*window);
     EXPECT_TRUE(gui_test::contains(labels, "(その他のパラメータ)"));
     EXPECT_TRUE(gui_test::contains(labels, "開口数  "));

@@ -1,0 +1,88 @@
+#include "ui/live_figure.h"
+
+#include <utility>
+
+#include "model/progress_sink.h"
+#include "optics/figure_computation.h"
+#include "render/frame_rendering.h"
+#include "ui/cairo_drawing.h"
+
+namespace {
+
+// The live figure is short enough to need neither a progress bar nor a cancel.
+class Unreported : public ProgressSink {
+  public:
+    void open(const char*) override {}
+    bool update(float) override { return true; }
+};
+
+}  // namespace
+
+LiveFigure::LiveFigure(RecordEditor& editor) : editor_(editor) {
+    set_shadow_type(Gtk::SHADOW_IN);
+    set_border_width(10);
+    // The frame keeps the figure's width and spans the preview's height, level with it.
+    set_halign(Gtk::ALIGN_START);
+    area_.set_size_request(kSide, kSide);
+    area_.signal_draw().connect(sigc::mem_fun(*this, &LiveFigure::on_area_draw));
+    add(area_);
+    editor_.signal_changed().connect(sigc::mem_fun(*this, &LiveFigure::on_record_changed));
+}
+
+LiveFigure::~LiveFigure() {
+    if (tick_ != 0)
+        area_.remove_tick_callback(tick_);
+}
+
+ParameterRecord LiveFigure::live_record(const ParameterRecord& record) {
+    ParameterRecord live = record;
+    live.draw_mode = kSingleImage;
+    live.image_size_single = static_cast<float>(kSide);
+    live.image_size = static_cast<float>(kSide);
+    return live;
+}
+
+void LiveFigure::on_record_changed() {
+    // Only the next frame of the display computes, from the record as it stands then.
+    pending_ = true;
+    if (tick_ == 0)
+        tick_ = area_.add_tick_callback(sigc::mem_fun(*this, &LiveFigure::on_tick));
+}
+
+bool LiveFigure::on_tick(const Glib::RefPtr<Gdk::FrameClock>&) {
+    if (pending_)
+        compute();
+    // Nothing is left to do until the next change, which adds the callback again.
+    tick_ = 0;
+    return false;
+}
+
+void LiveFigure::compute() {
+    pending_ = false;
+    const DrawSetup setup = prepare_draw(live_record(editor_.record()));
+    Unreported progress;
+    std::optional<Figure> figure = compute_figure(setup, progress);
+    if (!figure)
+        return;
+    if (!surface_)
+        surface_ = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, kSide, kSide);
+    copy_rgb(render_still(*figure, 0, opening_tones(*figure)), surface_);
+    shown_ = setup;
+    ++computations_;
+    paints_ = 0;
+    area_.queue_draw();
+}
+
+bool LiveFigure::on_area_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
+    cr->set_source_rgb(1.0, 1.0, 1.0);
+    cr->paint();
+    if (surface_) {
+        // Centred in whatever the row gives the area beyond the figure's side.
+        const int x = (area_.get_allocated_width() - kSide) / 2;
+        const int y = (area_.get_allocated_height() - kSide) / 2;
+        cr->set_source(surface_, x, y);
+        cr->paint();
+        ++paints_;
+    }
+    return false;
+}
