@@ -139,17 +139,21 @@ bool translated_run() {
     return std::getenv(kTranslatedRun) != nullptr;
 }
 
+std::string rerun_command(const std::string& settings) {
+    // The child skips the leak check and its slow full-stack recording under
+    // AddressSanitizer: this process runs the same windows with both.
+    const char* sanitizer = std::getenv("ASAN_OPTIONS");
+    return "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LANG ASAN_OPTIONS=" +
+           std::string(sanitizer != nullptr ? sanitizer : "") +
+           ":detect_leaks=0:fast_unwind_on_malloc=1 " + settings + " " +
+           std::filesystem::read_symlink("/proc/self/exe").string();
+}
+
 bool run_translated(const std::string& locale_settings) {
     if (translated_run())
         return true;
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    // The child skips the leak check under AddressSanitizer: this process runs the same
-    // test with it.
-    const char* sanitizer = std::getenv("ASAN_OPTIONS");
-    const std::string command = "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LANG ASAN_OPTIONS=" +
-                                std::string(sanitizer != nullptr ? sanitizer : "") +
-                                ":detect_leaks=0 " + locale_settings + " " + kTranslatedRun +
-                                "=1 " + std::filesystem::read_symlink("/proc/self/exe").string() +
+    const std::string command = rerun_command(locale_settings + " " + kTranslatedRun + "=1") +
                                 " --gtest_filter=" + test->test_suite_name() + "." + test->name();
     return std::system(command.c_str()) == 0;
 }

@@ -54,6 +54,10 @@ std::vector<std::uint8_t> shown_pixels(const FigureWindow& window);
 // The top-level window that holds the input grab, or nullptr when none does.
 GtkWidget* grab_window();
 
+// The command that runs this test program again with the locale variables cleared, then the
+// variables in settings ("LANG=en_US.UTF-8 NAME=value") set; arguments may follow.
+std::string rerun_command(const std::string& settings);
+
 // Set in the environment of a test re-run by run_translated.
 inline constexpr char kTranslatedRun[] = "LUMITRA_TRANSLATED_RUN";
 

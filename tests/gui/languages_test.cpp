@@ -124,14 +124,8 @@ std::optional<ShownTexts> shown_in_child(const std::string& locale_settings) {
     if (fd < 0)
         return std::nullopt;
     close(fd);
-    // Under AddressSanitizer the child skips the leak check and its slow full-stack
-    // recording: this process builds the same windows with both.
-    const char* sanitizer = std::getenv("ASAN_OPTIONS");
-    const std::string command = "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES -u LANG ASAN_OPTIONS=" +
-                                std::string(sanitizer != nullptr ? sanitizer : "") +
-                                ":detect_leaks=0:fast_unwind_on_malloc=1 " + locale_settings +
-                                " LUMITRA_SHOWN_TEXTS=" + file + " " +
-                                std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string command =
+        gui_test::rerun_command(locale_settings + " LUMITRA_SHOWN_TEXTS=" + file);
     const int status = std::system(command.c_str());
     std::istringstream lines(read_text(file));
     std::filesystem::remove(file);
