@@ -12,6 +12,7 @@
 #include "model/parameter_record.h"
 #include "optics/figure_computation.h"
 #include "optics/interference_colour.h"
+#include "support/default_record.h"
 
 namespace {
 
@@ -20,15 +21,6 @@ class SilentProgress : public ProgressSink {
     void open(const char*) override {}
     bool update(float) override { return true; }
 };
-
-ParameterRecord record_for(int mode, float size, float step) {
-    ParameterRecord record{};
-    set_default_parameters(record);
-    record.draw_mode = mode;
-    record.image_size = size;
-    record.sampling_step = step;
-    return record;
-}
 
 // workers 0: one per processor.
 void run_draw(benchmark::State& state, const ParameterRecord& record, int workers = 0,

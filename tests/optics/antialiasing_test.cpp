@@ -8,18 +8,10 @@
 
 #include "optics/figure_computation.h"
 #include "optics/interference_colour.h"
+#include "support/default_record.h"
 #include "support/scripted_progress.h"
 
 namespace {
-
-ParameterRecord record_for(int mode, float size, float step = 0) {
-    ParameterRecord record{};
-    set_default_parameters(record);
-    record.draw_mode = mode;
-    record.image_size = size;
-    record.sampling_step = step;
-    return record;
-}
 
 ParameterRecord thick_full_range(float size) {
     ParameterRecord record = record_for(kSingleImage, size);

@@ -15,18 +15,10 @@
 #include "optics/crystal_model.h"
 #include "optics/ray_geometry.h"
 #include "optics/rounding.h"
+#include "support/default_record.h"
 #include "support/scripted_progress.h"
 
 namespace {
-
-ParameterRecord record_for(int mode, float size, float step = 0) {
-    ParameterRecord record{};
-    set_default_parameters(record);
-    record.draw_mode = mode;
-    record.image_size = size;
-    record.sampling_step = step;
-    return record;
-}
 
 Figure draw(const ParameterRecord& record) {
     ScriptedProgress progress;
