@@ -14,12 +14,6 @@
 
 namespace {
 
-class SilentProgress : public ProgressSink {
-  public:
-    void open(const char*) override {}
-    bool update(float) override { return true; }
-};
-
 const Figure& default_animation(int draw_range) {
     static std::optional<Figure> figures[2];
     std::optional<Figure>& figure = figures[draw_range == kFullRange];

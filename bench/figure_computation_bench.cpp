@@ -16,12 +16,6 @@
 
 namespace {
 
-class SilentProgress : public ProgressSink {
-  public:
-    void open(const char*) override {}
-    bool update(float) override { return true; }
-};
-
 // workers 0: one per processor.
 void run_draw(benchmark::State& state, const ParameterRecord& record, int workers = 0,
               bool fresh_memory = false, bool antialias = false) {

@@ -30,12 +30,6 @@ class PhaseTimer : public ProgressSink {
     std::vector<Clock::time_point> opened;
 };
 
-class SilentProgress : public ProgressSink {
-  public:
-    void open(const char*) override {}
-    bool update(float) override { return true; }
-};
-
 // A fresh temporary directory, the working directory while the object lives.
 class WorkingDirectory {
   public:

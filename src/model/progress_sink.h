@@ -14,3 +14,10 @@ class ProgressSink {
     // updates: the dialog handles what is pending, and false means stop, as from update.
     virtual bool keep_going() { return true; }
 };
+
+// For work short enough to need neither a progress bar nor a cancel.
+class SilentProgress : public ProgressSink {
+  public:
+    void open(const char*) override {}
+    bool update(float) override { return true; }
+};

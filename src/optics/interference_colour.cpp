@@ -187,13 +187,15 @@ const SpectralBlocks& spectral_blocks() {
     return blocks;
 }
 
+// Adding and removing 1.5 · 2^52 rounds a value up to 2^51 in magnitude to the nearest
+// integer without a library call.
+constexpr Lanes kRoundingShift = {0x1.8p52, 0x1.8p52, 0x1.8p52, 0x1.8p52};
+
 // sin(πx) for x up to 2^51 in magnitude, reduced to its signed distance f from the nearest
-// integer (adding and removing 1.5 · 2^52 rounds to an integer without a library call), and
-// sin(πf) for that f, |πf| ≤ π/2: its Taylor series to the 13th power, the powers of π folded
-// into the coefficients (error below 1e-9). sin²(πx) = sin²(πf).
+// integer, and sin(πf) for that f, |πf| ≤ π/2: its Taylor series to the 13th power, the powers
+// of π folded into the coefficients (error below 1e-9). sin²(πx) = sin²(πf).
 LANES_INLINE Lanes distance_to_integer(Lanes x) {
-    const Lanes shift = {0x1.8p52, 0x1.8p52, 0x1.8p52, 0x1.8p52};
-    return x - ((x + shift) - shift);
+    return x - ((x + kRoundingShift) - kRoundingShift);
 }
 
 LANES_INLINE Lanes sine_of_pi_near_zero(Lanes f) {
@@ -217,9 +219,8 @@ LANES_INLINE Lanes sine_squared_of_pi(Lanes x) {
 // lowest bit of x + 1.5 · 2^52 is that of n; moved to the sign bit, it turns the sign.
 LANES_INLINE Lanes sine_of_pi(Lanes x) {
     using Bits = unsigned long long __attribute__((vector_size(32)));
-    const Lanes shift = {0x1.8p52, 0x1.8p52, 0x1.8p52, 0x1.8p52};
-    const Lanes rounded = x + shift;
-    const Lanes s = sine_of_pi_near_zero(x - (rounded - shift));
+    const Lanes rounded = x + kRoundingShift;
+    const Lanes s = sine_of_pi_near_zero(x - (rounded - kRoundingShift));
     Bits odd, bits;
     std::memcpy(&odd, &rounded, sizeof odd);
     std::memcpy(&bits, &s, sizeof bits);
@@ -231,6 +232,11 @@ LANES_INLINE Lanes sine_of_pi(Lanes x) {
 
 LANES_INLINE double lane_sum(Lanes v) {
     return (v[0] + v[1]) + (v[2] + v[3]);
+}
+
+// A channel as light: a sum that rounding takes just below zero is none.
+inline float light(double channel) {
+    return channel < 0.0 ? 0.0f : static_cast<float>(channel);
 }
 
 }  // namespace
@@ -252,8 +258,7 @@ void spectral_colour(double retardation, float* out) {
     }
     const double sums[3] = {lane_sum(red), lane_sum(green), lane_sum(blue)};
     for (int q = 0; q < 3; ++q) {
-        const double v = sums[q] * b.inverse_normaliser;
-        out[q] = v < 0.0 ? 0.0f : static_cast<float>(v);
+        out[q] = light(sums[q] * b.inverse_normaliser);
     }
 }
 
@@ -278,10 +283,8 @@ void spectral_colour_and_mean(double retardation, double span, float* colour, fl
     const double sums[3] = {lane_sum(red), lane_sum(green), lane_sum(blue)};
     const double waves[3] = {lane_sum(red_wave), lane_sum(green_wave), lane_sum(blue_wave)};
     for (int q = 0; q < 3; ++q) {
-        const double v = sums[q] * b.inverse_normaliser;
-        colour[q] = v < 0.0 ? 0.0f : static_cast<float>(v);
-        const double m = (b.half_sums[q] - waves[q] / span) * b.inverse_normaliser;
-        mean[q] = m < 0.0 ? 0.0f : static_cast<float>(m);
+        colour[q] = light(sums[q] * b.inverse_normaliser);
+        mean[q] = light((b.half_sums[q] - waves[q] / span) * b.inverse_normaliser);
     }
 }
 

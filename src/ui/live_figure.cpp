@@ -7,17 +7,6 @@
 #include "render/frame_rendering.h"
 #include "ui/cairo_drawing.h"
 
-namespace {
-
-// The live figure is short enough to need neither a progress bar nor a cancel.
-class Unreported : public ProgressSink {
-  public:
-    void open(const char*) override {}
-    bool update(float) override { return true; }
-};
-
-}  // namespace
-
 LiveFigure::LiveFigure(RecordEditor& editor) : editor_(editor) {
     set_shadow_type(Gtk::SHADOW_IN);
     set_border_width(10);
@@ -44,23 +33,20 @@ ParameterRecord LiveFigure::live_record(const ParameterRecord& record) {
 
 void LiveFigure::on_record_changed() {
     // Only the next frame of the display computes, from the record as it stands then.
-    pending_ = true;
     if (tick_ == 0)
         tick_ = area_.add_tick_callback(sigc::mem_fun(*this, &LiveFigure::on_tick));
 }
 
 bool LiveFigure::on_tick(const Glib::RefPtr<Gdk::FrameClock>&) {
-    if (pending_)
-        compute();
+    compute();
     // Nothing is left to do until the next change, which adds the callback again.
     tick_ = 0;
     return false;
 }
 
 void LiveFigure::compute() {
-    pending_ = false;
     const DrawSetup setup = prepare_draw(live_record(editor_.record()));
-    Unreported progress;
+    SilentProgress progress;  // the live figure takes milliseconds
     std::optional<Figure> figure = compute_figure(setup, progress);
     if (!figure)
         return;

@@ -31,7 +31,7 @@ class LiveFigure : public Gtk::Frame {
     // The setup of the figure shown.
     const std::optional<DrawSetup>& shown_setup() const { return shown_; }
     // Whether a change waits for the next frame of the display.
-    bool pending() const { return pending_; }
+    bool pending() const { return tick_ != 0; }
     // How many figures were computed, and how many times the area was painted since the
     // latest one: for tests and for the latency measurement.
     int computations() const { return computations_; }
@@ -47,8 +47,7 @@ class LiveFigure : public Gtk::Frame {
     Gtk::DrawingArea area_;
     Cairo::RefPtr<Cairo::ImageSurface> surface_;
     std::optional<DrawSetup> shown_;
-    guint tick_ = 0;
-    bool pending_ = false;
+    guint tick_ = 0;  // the tick callback waiting to compute, 0 when none
     int computations_ = 0;
     int paints_ = 0;
 };

@@ -85,10 +85,9 @@ MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
     // A panel rebuilt for another crystal kind or mode may need less room than before; the
     // window then returns to the size its content asks for.
     editor_.signal_changed().connect([this] {
-        if (!fit_pending_)
+        if (!fit_at_idle_.connected())
             fit_at_idle_ =
                 Glib::signal_idle().connect(sigc::mem_fun(*this, &MainWindow::fit_to_content));
-        fit_pending_ = true;
     });
 
     // The first values of the derived fields, and every panel's content.
@@ -97,7 +96,6 @@ MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
 }
 
 bool MainWindow::fit_to_content() {
-    fit_pending_ = false;
     int minimum_width = 0;
     int width = 0;
     get_preferred_width(minimum_width, width);

@@ -71,7 +71,6 @@ class MainWindow : public Gtk::Window {
     Gtk::Button* quit_ = nullptr;
     sigc::connection exit_on_hide_;
     sigc::connection fit_at_idle_;
-    bool fit_pending_ = false;
     int natural_width_ = 0;
     int natural_height_ = 0;
     std::unique_ptr<FigureWindow> figure_;
