@@ -113,6 +113,11 @@ void EncodedMovie(benchmark::State& state, OutputFormat format, const char* name
         state.SkipWithError("no temporary directory");
         return;
     }
+    if (const std::string missing = load_movie_encoders(LUMITRA_MOVIE_MODULE_PATH);
+        !missing.empty()) {
+        state.SkipWithError(missing.c_str());
+        return;
+    }
     for (auto _ : state) {
         const Figure figure = default_animation(kMicroscopeField);
         const ToneTable tones = build_tone_table(figure.encoding_gamma, figure.reference_light,

@@ -1,7 +1,8 @@
 # The Debian package: `cpack -G DEB` in a built build folder. Its dependencies are the
-# packages of the shared libraries the programs link, found by dpkg-shlibdeps, and the
-# programs Lumitra runs or needs at run time: netpbm's ppmtompeg for movies and a Japanese
-# font for the labels.
+# packages of the shared libraries the programs and the encoders' module link, found by
+# dpkg-shlibdeps (so FFmpeg's libraries come with the package, for lumitra-render's MP4, WebM
+# and GIF), and the programs Lumitra runs or needs at run time: netpbm's ppmtompeg for movies
+# and a Japanese font for the labels.
 
 set(CPACK_PACKAGE_NAME lumitra)
 set(CPACK_PACKAGE_VENDOR "The Lumitra developers")

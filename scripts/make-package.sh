@@ -9,7 +9,8 @@ build_dir=$top/${BUILD_DIR:-build-package}
 
 # Only what the programs link, and what CPack runs to find the package's dependencies.
 "$top/scripts/install-packages.sh" build-essential cmake pkg-config libgtkmm-3.0-dev \
-    libjpeg62-turbo-dev dpkg-dev file
+    libjpeg62-turbo-dev libpng-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev \
+    dpkg-dev file
 
 # Stack protector, fortified functions, read-only relocations bound at start-up, as Debian
 # builds its own packages; the optimisation is the Release build's.

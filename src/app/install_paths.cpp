@@ -47,3 +47,12 @@ std::optional<fs::path> catalogue_dir(const fs::path& build_relative) {
         return std::nullopt;
     return built;
 }
+
+fs::path movie_module_file(const fs::path& build_relative) {
+    if (const std::optional<fs::path> prefix = install_prefix())
+        return *prefix / LUMITRA_INSTALL_MODULEDIR / LUMITRA_MOVIE_MODULE_FILE;
+    std::error_code error;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    return (executable.parent_path() / build_relative / LUMITRA_MOVIE_MODULE_FILE)
+        .lexically_normal();
+}

@@ -23,3 +23,8 @@ std::optional<std::filesystem::path> locale_dir();
 // build_relative from the program's own folder (never from the working directory). None when
 // neither is there.
 std::optional<std::filesystem::path> catalogue_dir(const std::filesystem::path& build_relative);
+
+// The module of FFmpeg's encoders the running program loads: the installed one under its
+// prefix, else, for a program run from the build tree, the one the build made at
+// build_relative from the program's own folder.
+std::filesystem::path movie_module_file(const std::filesystem::path& build_relative);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/install_paths.h"
 #include "app/render_options.h"
 #include "optics/figure_computation.h"
 #include "output/encoded_movie.h"
@@ -95,6 +96,18 @@ std::optional<int> check_before_computing(const RenderOptions& options, const Dr
         output.movie_side = movie_side(options, shape.side, error);
         if (!output.movie_side)
             return fail(2, error);
+        if (needs_movie_encoders(output.format)) {
+            if (const std::string error =
+                    load_movie_encoders(movie_module_file(LUMITRA_BUILD_MODULE_DIR));
+                !error.empty())
+                return fail(
+                    1, error + " (FFmpeg's encoders of " +
+                           accepted_extensions(FormatSet::kRenderer, EncoderNeed::kMovieEncoders) +
+                           "); " +
+                           accepted_extensions(FormatSet::kRenderer,
+                                               EncoderNeed::kWithoutMovieEncoders) +
+                           " still work");
+        }
         const std::string missing =
             output.format == OutputFormat::kMpeg
                 ? (find_encoder() ? "" : "ppmtompeg is not installed (not found on PATH)")
@@ -137,6 +150,10 @@ int main(int argc, char** argv) {
     const RenderOptions& options = *parsed.options;
     if (options.help) {
         std::fputs(render_usage().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::puts("lumitra-render " LUMITRA_VERSION);
         return 0;
     }
     DrawSetup setup = prepare_draw(options.record);

@@ -403,6 +403,10 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
             parse.options.help = true;
             continue;
         }
+        if (argument == "--version") {
+            parse.options.version = true;
+            continue;
+        }
         if (argument == "--antialias") {
             parse.options.antialias = true;
             continue;
@@ -482,6 +486,7 @@ std::string render_usage() {
         "                     of the full range), give each pixel its mean colour over the\n"
         "                     pixel, so that they blend as in the microscope instead of showing\n"
         "                     false patterns; every other pixel stays as without it\n"
+        "  --version          print the program's name and version\n"
         "Fields of the parameter record (unset ones as after start-up):\n";
     for (const FieldOption& option : field_options()) {
         text += "  --" + option.name + "  ";

@@ -28,6 +28,7 @@ struct RenderOptions {
     std::string out;
     bool antialias = false;  // supersample where the rings are finer than the pixels
     bool help = false;
+    bool version = false;
 };
 
 struct ParsedRenderOptions {

@@ -1,9 +1,10 @@
-// Movies for browsers, slides and web pages, encoded in the program through FFmpeg's
-// libraries: H.264 in MP4, VP9 in WebM, and an animated GIF that loops forever. They show
-// the frames of the MPEG-1 export (output/movie_pipeline.h) at 24 frames per second: every
-// frame rendered as the window shows it at the movie's side, input frames repeated or
-// skipped by movie_frame_list. The movie is written into a temporary beside the path and
-// takes the path's place only when it is complete (output/replacement_file.h).
+// Movies for browsers, slides and web pages, encoded through FFmpeg's libraries in a module
+// of their own that only a run writing such a movie loads: H.264 in MP4, VP9 in WebM, and an
+// animated GIF that loops forever. They show the frames of the MPEG-1 export
+// (output/movie_pipeline.h) at 24 frames per second: every frame rendered as the window shows it at
+// the movie's side, input frames repeated or skipped by movie_frame_list. The movie is written into
+// a temporary beside the path and takes the path's place only when it is complete
+// (output/replacement_file.h).
 #pragma once
 
 #include <string>
@@ -13,11 +14,16 @@
 #include "output/file_extension.h"
 #include "render/tone_table.h"
 
-// Empty when the libraries can make movies of the format (kMp4, kWebm or kGif); otherwise
-// what is missing, in one line.
+// Loads the encoders' module from the file, once per run. Empty when they are there (also
+// when an earlier call loaded them); otherwise why not, in one line that names the file.
+std::string load_movie_encoders(const std::string& module_file);
+
+// Empty when the loaded encoders can make movies of the format (kMp4, kWebm or kGif);
+// otherwise what is missing, in one line.
 std::string encoded_movie_unavailable(OutputFormat format);
 
-// Writes the figure's frames as a movie of the format (kMp4, kWebm or kGif) and side
+// Writes the figure's frames, through the loaded encoders, as a movie of the format (kMp4,
+// kWebm or kGif) and side
 // movie_size at the path. fps is the animation's frames per second (speed ÷ sampling step).
 // Progress: for a GIF first the colours of every frame are gathered under "enlarging", then
 // each movie frame is encoded under "creating the movie"; MP4 and WebM have only the second

@@ -35,7 +35,10 @@ constexpr FormatName kFormatNames[] = {
     {"gif", OutputFormat::kGif, false},
 };
 
-bool in_set(const FormatName& name, FormatSet set) {
+bool in_set(const FormatName& name, FormatSet set, EncoderNeed need = EncoderNeed::kAny) {
+    if (need != EncoderNeed::kAny &&
+        needs_movie_encoders(name.format) != (need == EncoderNeed::kMovieEncoders))
+        return false;
     return set == FormatSet::kRenderer || name.window_saves;
 }
 
@@ -55,11 +58,16 @@ bool is_movie(OutputFormat format) {
            format == OutputFormat::kWebm || format == OutputFormat::kGif;
 }
 
-std::string accepted_extensions(FormatSet set) {
+bool needs_movie_encoders(OutputFormat format) {
+    return format == OutputFormat::kMp4 || format == OutputFormat::kWebm ||
+           format == OutputFormat::kGif;
+}
+
+std::string accepted_extensions(FormatSet set, EncoderNeed need) {
     std::string text;
     const FormatName* last = nullptr;
     for (const FormatName& name : kFormatNames) {
-        if (!in_set(name, set))
+        if (!in_set(name, set, need))
             continue;
         if (last != nullptr)
             text += (text.empty() ? "." : ", .") + std::string(last->extension);

@@ -25,5 +25,12 @@ OutputFormat output_format(std::optional<std::string_view> extension,
 // Whether the format holds the whole animation rather than one frame.
 bool is_movie(OutputFormat format);
 
+// Whether the format is written by FFmpeg's encoders, which a run loads only when it needs
+// them.
+bool needs_movie_encoders(OutputFormat format);
+
+// Which formats a list names: all of them, only those FFmpeg's encoders write, or the others.
+enum class EncoderNeed { kAny, kMovieEncoders, kWithoutMovieEncoders };
+
 // The extensions the set accepts, for a message: ".bmp, .jpg, …, or .gif".
-std::string accepted_extensions(FormatSet set);
+std::string accepted_extensions(FormatSet set, EncoderNeed need = EncoderNeed::kAny);

@@ -85,7 +85,13 @@ int gif_loop_count(const Bytes& file) {
     return file[at + 13] | (file[at + 14] << 8);
 }
 
-class EncodedMovie : public TempDirectoryTest {};
+class EncodedMovie : public TempDirectoryTest {
+  protected:
+    void SetUp() override {
+        TempDirectoryTest::SetUp();
+        ASSERT_EQ(load_movie_encoders(LUMITRA_MOVIE_MODULE_PATH), "");
+    }
+};
 
 TEST_F(EncodedMovie, EachFormatDecodesToTheMovieFramesAtTwentyFourPerSecond) {
     const Figure figure = colourful_animation();

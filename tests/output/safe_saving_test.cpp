@@ -35,9 +35,11 @@ int save(const std::string& format, const std::string& path, int movie_side = 32
     if (format == "mpg")
         return write_movie(path, figure, identity_tones(), movie_side, 24.0f, progress, nullptr);
     const OutputFormat movie = output_format(format, FormatSet::kRenderer);
-    if (is_movie(movie))
+    if (is_movie(movie)) {
+        EXPECT_EQ(load_movie_encoders(LUMITRA_MOVIE_MODULE_PATH), "");
         return write_encoded_movie(path, movie, figure, identity_tones(), movie_side, 24.0f,
                                    progress);
+    }
     // Noise, so that no format compresses it below the size limit.
     std::vector<std::uint8_t> rgb(3 * 200 * 200);
     std::minstd_rand noise(7);
