@@ -8,7 +8,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$top/build}" && pwd)
 runs=${2:-30}
-"$top/scripts/install-packages.sh" hyperfine g++
+"$top/scripts/install-packages.sh" hyperfine g++  # when run without ./test.sh's set-up
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

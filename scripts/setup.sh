@@ -12,6 +12,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
     libjpeg62-turbo-dev libpng-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev \
     netpbm fonts-ipafont-gothic libgtest-dev libgmock-dev libbenchmark-dev \
     xvfb xauth imagemagick coreutils gettext locales
+# Whole-process benchmarks (bench/whole_process.sh) time runs with hyperfine.
+case " $* " in *" -DLUMITRA_BENCHMARKS=ON "*) "$top/scripts/install-packages.sh" hyperfine ;; esac
 "$top/scripts/generate-locales.sh" en_US.UTF-8 de_DE.UTF-8 ja_JP.UTF-8
 
 cmake -S "$top" -B "$top/$build_dir" -DLUMITRA_WERROR=ON "$@" >/dev/null
