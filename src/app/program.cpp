@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "model/parameter_record.h"
+#include "output/bounded_read.h"
 #include "ui/main_window.h"
 #include "ui/symbol_style.h"
 
@@ -35,57 +36,6 @@ constexpr std::size_t kLargestImage = std::size_t(16) << 20;
 // GTK parses a selector by recursing once per combinator (space, >, + or ~): a chain of some
 // ten thousand overflows the stack. Real selectors have a handful.
 constexpr int kLongestSelectorChain = 256;
-
-struct StyleSheetText {
-    bool missing = false;
-    std::string text;
-    std::string problem;  // why the file is not read; empty when text holds it
-};
-
-// Reads the sheet without ever waiting or reading without end: only a regular file of at
-// most kLargestStyleSheet bytes is read. The file is opened without blocking (a FIFO would
-// otherwise wait for a writer) and checked through the open descriptor, so that what is
-// checked is what is read.
-StyleSheetText read_style_sheet(const std::string& path) {
-    StyleSheetText sheet;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        sheet.missing = errno == ENOENT;
-        sheet.problem = std::strerror(errno);
-        return sheet;
-    }
-    struct stat status {};
-    if (::fstat(fd, &status) != 0) {
-        sheet.problem = std::strerror(errno);
-    } else if (!S_ISREG(status.st_mode)) {
-        sheet.problem = "not a regular file";
-    } else if (std::size_t(status.st_size) > kLargestStyleSheet) {
-        sheet.problem = "larger than 1 MiB";
-    } else {
-        // One byte more than allowed tells a file that grew since fstat.
-        sheet.text.resize(kLargestStyleSheet + 1);
-        std::size_t filled = 0;
-        while (filled < sheet.text.size()) {
-            const ssize_t got = ::read(fd, sheet.text.data() + filled, sheet.text.size() - filled);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0) {
-                sheet.problem = std::strerror(errno);
-                break;
-            }
-            if (got == 0)
-                break;
-            filled += std::size_t(got);
-        }
-        sheet.text.resize(filled);
-        if (sheet.problem.empty() && filled > kLargestStyleSheet)
-            sheet.problem = "larger than 1 MiB";
-    }
-    ::close(fd);
-    if (!sheet.problem.empty())
-        sheet.text.clear();
-    return sheet;
-}
 
 bool starts_with_ignoring_case(std::string_view text, std::size_t at, std::string_view word) {
     if (text.size() - at < word.size())
@@ -200,7 +150,7 @@ std::string style_sheet_problem(std::string_view css) {
 }  // namespace
 
 bool load_style_sheet(const std::string& path) {
-    const StyleSheetText sheet = read_style_sheet(path);
+    const BoundedRead sheet = read_bounded_file(path, kLargestStyleSheet);
     if (sheet.missing)
         return true;
     std::string problem = sheet.problem;

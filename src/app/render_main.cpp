@@ -1,6 +1,7 @@
 // lumitra-render: the figure of the main window's Draw, computed without a window and
 // written to a file, for handouts and for measuring the computation.
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <cstdio>
@@ -59,13 +60,46 @@ Figure figure_shape(const DrawSetup& setup) {
     return shape;
 }
 
+// Which file is at a path: a rename puts one with a new inode there.
+struct FileIdentity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity identity_of(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return {};
+    return {true, info.st_dev, info.st_ino};
+}
+
 // The status for a run that a signal stopped, else the given one.
 int exit_status(int status) {
     return stop_signal != 0 ? 128 + stop_signal : status;
 }
 
+// A message is one line whatever a value or a file name holds: control characters are
+// shown escaped.
+std::string one_line(const std::string& message) {
+    std::string line;
+    for (const char c : message) {
+        if (c == '\n') {
+            line += "\\n";
+        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(c));
+            line += escaped;
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
 int fail(int status, const std::string& message) {
-    std::fprintf(stderr, "lumitra-render: %s\n", message.c_str());
+    std::fprintf(stderr, "lumitra-render: %s\n", one_line(message).c_str());
     return status;
 }
 
@@ -116,7 +150,10 @@ std::optional<int> check_before_computing(const RenderOptions& options, const Dr
             return fail(1, missing);
     }
     if (const int error = check_save_target(options.out); error != 0)
-        return fail(1, options.out + ": " + std::strerror(error));
+        return fail(1, describe_save_error(options.out, error));
+    if (output.format == OutputFormat::kMpeg)
+        if (const std::string problem = movie_folder_problem(options.out); !problem.empty())
+            return fail(1, options.out + ": " + problem);
     return std::nullopt;
 }
 
@@ -168,5 +205,11 @@ int main(int argc, char** argv) {
         return exit_status(1);
     if (const std::string error = check_against_figure(options, *figure); !error.empty())
         return fail(2, error);
-    return exit_status(write_output(options, output, *figure, progress) ? 0 : 1);
+    const FileIdentity before = identity_of(options.out);
+    const bool written = write_output(options, output, *figure, progress);
+    // A signal that came too late to stop the rename stops nothing: the run succeeded. A
+    // cancelled movie also reports success, so the file itself tells which happened.
+    if (stop_signal != 0)
+        return identity_of(options.out) != before ? 0 : exit_status(1);
+    return written ? 0 : 1;
 }

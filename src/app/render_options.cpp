@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <limits>
 #include <vector>
 
 #include "model/controls.h"
@@ -91,15 +93,59 @@ std::optional<double> parse_number(std::string_view text) {
     return value;
 }
 
+// The option's value text as a number that single precision, which every value is stored
+// in, holds; else why not.
+std::optional<double> parse_value(std::string_view name, std::string_view text,
+                                  std::string& error) {
+    const std::optional<double> value = parse_number(text);
+    if (!value)
+        error = "--" + std::string(name) + " " + std::string(text) + " is not a number";
+    else if (std::abs(*value) > std::numeric_limits<float>::max())
+        error =
+            "--" + std::string(name) + " " + std::string(text) + " is beyond any control's range";
+    return error.empty() ? value : std::nullopt;
+}
+
 std::string format_number(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
     return text;
 }
 
-std::string out_of_range(std::string_view name, double value, double low, double high) {
-    return "--" + std::string(name) + " " + format_number(value) + " is outside " +
-           format_number(low) + " to " + format_number(high);
+// The shortest text that reads back as the value: a value held in single precision reads as
+// it was written (0.1, not 0.100000001).
+std::string format_value(double value) {
+    char text[64];
+    const float single = static_cast<float>(value);
+    const auto written = static_cast<double>(single) == value
+                             ? std::to_chars(text, text + sizeof text, single)
+                             : std::to_chars(text, text + sizeof text, value);
+    return std::string(text, written.ptr);
+}
+
+// A bound as a reader compares it with the value: with six digits where that keeps the
+// value on the same side of it, else with as many as it takes ("90" for 90.00001, but
+// 29.14692 for 29.14691 against 29.14692004).
+std::string format_bound(double bound, double value) {
+    for (int digits = 6; digits < 17; ++digits) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.*g", digits, bound);
+        const double shown = std::strtod(text, nullptr);
+        if ((shown < value) == (bound < value) && (shown > value) == (bound > value))
+            return text;
+    }
+    return format_value(bound);
+}
+
+// The value as the user gave it, when known; else as the program holds it.
+std::string shown_value(std::string_view given, double value) {
+    return given.empty() ? format_value(value) : std::string(given);
+}
+
+std::string out_of_range(std::string_view name, std::string_view given, double value, double low,
+                         double high) {
+    return "--" + std::string(name) + " " + shown_value(given, value) + " is outside " +
+           format_bound(low, value) + " to " + format_bound(high, value);
 }
 
 // "a, b or c"
@@ -131,41 +177,42 @@ bool on_step(double value, const ControlRange& range) {
 
 // An empty string when the value lies within the range (up to a scale's reach where the
 // control is a scale) and, unless anywhere will do, on its steps.
-std::string range_error(std::string_view name, double value, const ControlRange& range,
-                        double upper, bool on_grid = true) {
+std::string range_error(std::string_view name, std::string_view given, double value,
+                        const ControlRange& range, double upper, bool on_grid = true) {
     if (on_grid && !on_step(value, range))
-        return "--" + std::string(name) + " " + format_number(value) +
+        return "--" + std::string(name) + " " + shown_value(given, value) +
                " is between the control's steps (" + format_number(range.step) + " from " +
                format_number(range.lower) + ")";
     // The bounds are held in single precision, like the values the controls store.
     if (value < range.lower - 1e-6 || value > upper + 1e-6)
-        return out_of_range(name, value, range.lower, upper);
+        return out_of_range(name, given, value, range.lower, upper);
     return {};
 }
-std::string range_error(std::string_view name, double value, const ControlRange& range) {
-    return range_error(name, value, range, range.upper);
+std::string range_error(std::string_view name, std::string_view given, double value,
+                        const ControlRange& range) {
+    return range_error(name, given, value, range, range.upper);
 }
 
 // The checks that depend on no other field.
-std::string check_alone(const FieldOption& option, double value) {
+std::string check_alone(const FieldOption& option, std::string_view given, double value) {
     switch (option.check) {
         case Check::kRange:
         case Check::kSupplement:
-            return range_error(option.name, value, option.control->range);
+            return range_error(option.name, given, value, option.control->range);
         case Check::kPlacedAxis:
-            return range_error(option.name, value, option.control->range,
+            return range_error(option.name, given, value, option.control->range,
                                option.control->range.upper, false);
         case Check::kImageSize:
             // The upper bound needs the steps, which may come later.
-            return range_error(option.name, value, option.control->range, 1e9);
+            return range_error(option.name, given, value, option.control->range, 1e9);
         case Check::kRotationStep:
             if (!is_rotation_step(value))
-                return "--rotation-step " + format_number(value) + " is not " + list_of_steps();
+                return "--rotation-step " + std::string(given) + " is not " + list_of_steps();
             return {};
         case Check::kSwitch:
             if (value != std::trunc(value) || std::abs(value) > 1e6 ||
                 !takes_value(*option.switch_control, static_cast<std::int32_t>(value)))
-                return "--" + option.name + " " + format_number(value) + " is not " +
+                return "--" + option.name + " " + std::string(given) + " is not " +
                        list_of_values(*option.switch_control);
             return {};
         case Check::kCurrentSize:
@@ -270,9 +317,10 @@ std::string take_own_option(Parse& parse, std::string_view name, std::string_vie
         o.out = std::string(text);
         return {};
     }
-    const std::optional<double> value = parse_number(text);
+    std::string error;
+    const std::optional<double> value = parse_value(name, text, error);
     if (!value)
-        return "--" + std::string(name) + " " + std::string(text) + " is not a number";
+        return error;
     if (name == "frame") {
         if (*value != std::trunc(*value) || *value < 0 || *value > 1e6)
             return "--frame " + std::string(text) + " is not a frame number";
@@ -284,19 +332,18 @@ std::string take_own_option(Parse& parse, std::string_view name, std::string_vie
     } else if (name == "display-gamma") {
         const ControlRange& gamma = controls::kDisplayGamma;
         if (*value < gamma.lower || *value > scale_reach(gamma) + 1e-6)
-            return out_of_range(name, *value, gamma.lower, scale_reach(gamma));
+            return out_of_range(name, text, *value, gamma.lower, scale_reach(gamma));
         o.display_gamma = static_cast<float>(*value);
     } else if (name == "speed") {
-        if (std::string error =
-                range_error(name, *value, controls::kSpeed, scale_reach(controls::kSpeed));
-            !error.empty())
+        error = range_error(name, text, *value, controls::kSpeed, scale_reach(controls::kSpeed));
+        if (!error.empty())
             return error;
         o.speed = static_cast<float>(*value);
     } else {
         // Any side the movie-size dialog can offer to some figure; the figure's own lower
         // bound is checked with the figure.
         const ControlRange sizes = movie_size_range(1);
-        if (std::string error = range_error(name, *value, sizes); !error.empty())
+        if (error = range_error(name, text, *value, sizes); !error.empty())
             return error;
         o.movie_size = static_cast<int>(*value);
     }
@@ -308,10 +355,11 @@ std::string take_option(Parse& parse, std::string_view name, std::string_view te
     if (is_own_option(name))
         return take_own_option(parse, name, text);
     const FieldOption* option = find_field(name);
-    const std::optional<double> value = parse_number(text);
+    std::string error;
+    const std::optional<double> value = parse_value(name, text, error);
     if (!value)
-        return "--" + std::string(name) + " " + std::string(text) + " is not a number";
-    if (std::string error = check_alone(*option, *value); !error.empty())
+        return error;
+    if (error = check_alone(*option, text, *value); !error.empty())
         return error;
     const double stored = option->check == Check::kSupplement ? other_axial_angle(*value) : *value;
     ParameterRecord& r = parse.options.record;
@@ -340,14 +388,15 @@ std::string take_current_step(ParameterRecord& r) {
             r.rotation_step = step;
             return {};
         case kAnimation:
-            if (std::string error = range_error("sampling-step", step, controls::kAnimationStep);
+            if (std::string error =
+                    range_error("sampling-step", {}, step, controls::kAnimationStep);
                 !error.empty())
                 return error;
             r.animation_step = step;
             return {};
         default:
             if (step != 0 && !is_rotation_step(step) &&
-                !range_error("sampling-step", step, controls::kAnimationStep).empty())
+                !range_error("sampling-step", {}, step, controls::kAnimationStep).empty())
                 return "--sampling-step " + format_number(step) +
                        " is no step of the rotation image or the animation";
             return {};
@@ -382,7 +431,7 @@ std::string finish_record(Parse& parse) {
         const ControlRange range = control_range(r, control.field);
         if (given)
             if (std::string error = range_error(current && size_given ? "image-size" : option.name,
-                                                r.*control.field, range);
+                                                {}, r.*control.field, range);
                 !error.empty())
                 return error;
     }
@@ -445,7 +494,7 @@ std::string check_against_figure(const RenderOptions& options, const Figure& fig
     if (options.light) {
         const ControlRange light = light_range(figure.reference_light);
         if (*options.light > scale_reach(light) + 1e-6)
-            return out_of_range("light", *options.light, light.lower, scale_reach(light));
+            return out_of_range("light", {}, *options.light, light.lower, scale_reach(light));
     }
     return {};
 }

@@ -1,8 +1,12 @@
 #include "output/movie_pipeline.h"
 
+#include <limits.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "model/texts.h"
@@ -15,6 +19,11 @@
 namespace {
 
 constexpr char kParameterFileName[] = "encoder.param";
+
+// The parameter file is read line by line: a name with a line break in it cannot be given.
+bool breaks_lines(const std::string& name) {
+    return name.find_first_of("\r\n") != std::string::npos;
+}
 
 void report(const std::string& path, const std::string& what) {
     std::fprintf(stderr, "write_movie: %s: %s\n", path.c_str(), what.c_str());
@@ -125,9 +134,7 @@ std::string temp_frame_name(int index) {
 std::string write_encoder_parameters(const std::string& folder, const std::string& output,
                                      int frame_count, float fps) {
     const std::vector<int> frames = movie_frame_list(frame_count, fps);
-    // The file is read line by line: a name with a line break in it cannot be given.
-    if (frames.empty() || folder.find_first_of("\r\n") != std::string::npos ||
-        output.find_first_of("\r\n") != std::string::npos) {
+    if (frames.empty() || breaks_lines(folder) || breaks_lines(output)) {
         errno = EINVAL;
         return {};
     }
@@ -161,6 +168,25 @@ std::string write_encoder_parameters(const std::string& folder, const std::strin
         return {};
     }
     return name;
+}
+
+std::string movie_folder_problem(const std::string& path) {
+    const SaveTarget target = resolve_save_target(path);
+    if (target.error != 0)
+        return {};  // the save's own check tells of it
+    char* absolute = realpath(target.folder.c_str(), nullptr);
+    if (absolute == nullptr)
+        return "the movie's folder cannot be given to the encoder: " +
+               std::string(std::strerror(errno));
+    const std::string folder = absolute;
+    std::free(absolute);
+    if (breaks_lines(folder))
+        return "the encoder cannot read frames from a folder whose name holds a line break";
+    // The private folder's name and a frame's name are added below it.
+    if (folder.size() + 64 >= PATH_MAX)
+        return "the movie's folder cannot be given to the encoder: " +
+               std::string(std::strerror(ENAMETOOLONG));
+    return {};
 }
 
 int write_movie(const std::string& path, const Figure& figure, const ToneTable& tones,

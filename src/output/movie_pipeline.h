@@ -30,6 +30,12 @@ std::string temp_frame_name(int index);
 std::string write_encoder_parameters(const std::string& folder, const std::string& output,
                                      int frame_count, float fps);
 
+// Why the encoder could not make a movie at path although the path itself can take a file,
+// or an empty string: it reads its frames by their absolute folder name, one line of its
+// parameter file, so a folder whose name breaks the line or is too long for the system
+// cannot be used. Known before anything is computed.
+std::string movie_folder_problem(const std::string& path);
+
 // Shows "is the file open in another application?" for the path and returns once the user
 // has pressed OK.
 using AskToCloseElsewhere = std::function<void(const std::string& path)>;

@@ -1,14 +1,18 @@
 #include "output/replacement_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <signal.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <vector>
@@ -17,6 +21,40 @@ namespace {
 
 // As many links as the kernel follows before it gives up with ELOOP.
 constexpr int kMaxLinks = 40;
+
+// Every temporary is named ".lumitra-PID-XXXXXX", PID that of the process that made it, so
+// that a later export can tell the leftovers of a killed one from those of a running one.
+constexpr char kTemporaryPrefix[] = ".lumitra-";
+constexpr int kRandomLetters = 6;
+// A leftover younger than this may belong to a process whose id was just reused; it waits.
+constexpr std::time_t kStaleAfterSeconds = 60;
+
+std::string temporary_stem(const std::string& folder) {
+    return folder + "/" + kTemporaryPrefix + std::to_string(getpid()) + "-";
+}
+
+// The creator's process id of a temporary's name, or 0 for any other name.
+pid_t creator_of(const char* name) {
+    const std::size_t prefix = sizeof kTemporaryPrefix - 1;
+    if (std::strncmp(name, kTemporaryPrefix, prefix) != 0)
+        return 0;
+    const char* at = name + prefix;
+    long pid = 0;
+    int digits = 0;
+    for (; *at >= '0' && *at <= '9' && digits < 10; ++at, ++digits)
+        pid = pid * 10 + (*at - '0');
+    if (digits == 0 || *at != '-' || pid <= 0 || pid > INT_MAX)
+        return 0;
+    ++at;
+    for (int i = 0; i < kRandomLetters; ++i, ++at)
+        if (!std::isalnum(static_cast<unsigned char>(*at)))
+            return 0;
+    return *at == '\0' ? static_cast<pid_t>(pid) : 0;
+}
+
+bool is_running(pid_t pid) {
+    return kill(pid, 0) == 0 || errno == EPERM;
+}
 
 std::string folder_of(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -53,8 +91,8 @@ int create_exclusive(const std::string& folder, std::string& name) {
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::uint64_t bits = random_bits();
-        name = folder + "/.lumitra-";
-        for (int i = 0; i < 6; ++i, bits /= 62)
+        name = temporary_stem(folder);
+        for (int i = 0; i < kRandomLetters; ++i, bits /= 62)
             name += kLetters[bits % 62];
         const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
@@ -68,7 +106,45 @@ int not_regular_error(mode_t mode) {
     return S_ISDIR(mode) ? EISDIR : EEXIST;
 }
 
+// Whether a link in this folder may be followed. In a sticky folder that everyone may write
+// (/tmp), another user can plant a link to a file of a third; the kernel refuses to follow
+// such a link unless it belongs to the follower or to the folder's owner. We follow links
+// ourselves, so the same rule is applied here.
+bool may_follow(const struct stat& link, const std::string& folder) {
+    struct stat holder {};
+    if (stat(folder.c_str(), &holder) != 0)
+        return false;
+    const bool shared = (holder.st_mode & S_ISVTX) != 0 && (holder.st_mode & S_IWOTH) != 0;
+    return !shared || link.st_uid == geteuid() || link.st_uid == holder.st_uid;
+}
+
 }  // namespace
+
+void remove_stale_temporaries(const std::string& folder) {
+    const KeepErrno keep;
+    DIR* listing = opendir(folder.c_str());
+    if (listing == nullptr)
+        return;
+    const int at = dirfd(listing);
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* entry = readdir(listing)) {
+        const pid_t creator = creator_of(entry->d_name);
+        if (creator == 0 || creator == getpid() || is_running(creator))
+            continue;
+        struct stat info {};
+        if (fstatat(at, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+            info.st_uid != geteuid() || now - info.st_mtime < kStaleAfterSeconds)
+            continue;
+        if (S_ISREG(info.st_mode)) {
+            unlinkat(at, entry->d_name, 0);
+        } else if (S_ISDIR(info.st_mode)) {
+            // A folder of frames: remove_all does not follow links inside it.
+            std::error_code ignored;
+            std::filesystem::remove_all(folder + "/" + entry->d_name, ignored);
+        }
+    }
+    closedir(listing);
+}
 
 SaveTarget resolve_save_target(const std::string& path) {
     SaveTarget target;
@@ -94,6 +170,11 @@ SaveTarget resolve_save_target(const std::string& path) {
         }
         if (links == kMaxLinks) {
             target.error = ELOOP;
+            return target;
+        }
+        if (!may_follow(info, folder_of(file))) {
+            target.error = EACCES;
+            target.refused_link = file;
             return target;
         }
         std::vector<char> link(PATH_MAX + 1);
@@ -132,6 +213,8 @@ ReplacementFile::ReplacementFile(const std::string& path, const std::string& tem
         error_ = errno;
         return;
     }
+    if (temporary_folder.empty())
+        remove_stale_temporaries(target_.folder);
     const int fd =
         create_exclusive(temporary_folder.empty() ? target_.folder : temporary_folder, temporary_);
     if (fd < 0) {
@@ -226,7 +309,8 @@ int replace_file_contents(const std::string& path, std::string_view contents) {
 }
 
 PrivateFolder::PrivateFolder(const std::string& in_folder) {
-    std::string pattern = in_folder + "/.lumitra-XXXXXX";
+    remove_stale_temporaries(in_folder);
+    std::string pattern = temporary_stem(in_folder) + std::string(kRandomLetters, 'X');
     if (mkdtemp(pattern.data()) == nullptr) {
         error_ = errno;
         return;
@@ -248,4 +332,23 @@ void PrivateFolder::remove() {
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
     path_.clear();
+}
+
+std::string describe_save_error(const std::string& path, int error) {
+    const SaveTarget target = resolve_save_target(path);
+    if (!target.refused_link.empty())
+        return target.refused_link +
+               " is a symbolic link of another user in a shared folder, not followed";
+    struct stat info {};
+    // A folder is told well enough by the system's "Is a directory".
+    if (target.exists && lstat(target.file.c_str(), &info) == 0 && !S_ISREG(info.st_mode) &&
+        !S_ISDIR(info.st_mode)) {
+        const char* kind = S_ISFIFO(info.st_mode)   ? "a FIFO"
+                           : S_ISCHR(info.st_mode)  ? "a character device"
+                           : S_ISBLK(info.st_mode)  ? "a block device"
+                           : S_ISSOCK(info.st_mode) ? "a socket"
+                                                    : "something else";
+        return path + ": " + kind + ", not a regular file to replace";
+    }
+    return path + ": " + std::strerror(error);
 }

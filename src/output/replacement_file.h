@@ -22,6 +22,7 @@ struct SaveTarget {
     std::string folder;  // its folder, "." for a name without one
     bool exists = false;
     int error = 0;
+    std::string refused_link;  // a link not followed for its owner (error is EACCES)
 };
 SaveTarget resolve_save_target(const std::string& path);
 
@@ -29,6 +30,15 @@ SaveTarget resolve_save_target(const std::string& path);
 // regular file we may write, or does not exist yet, and its folder exists and is writable.
 // Returns 0 or the errno that the save would meet.
 int check_save_target(const std::string& path);
+
+// One line for a user on why a save to path failed with error: the kind of thing in the
+// way (a FIFO, a device), a link that was not followed, or the system's reason.
+std::string describe_save_error(const std::string& path, int error);
+
+// Removes the temporaries that killed runs of this program left in the folder: only ours by
+// name, only the user's own, only those whose creating process is gone and that are older
+// than a minute. Nothing else is touched. Every save calls it for the folder it writes in.
+void remove_stale_temporaries(const std::string& folder);
 
 class ReplacementFile {
   public:
@@ -79,9 +89,9 @@ class ReplacementFile {
 // Replaces the file at the path by the text. Returns 0 or the errno of the failure.
 int replace_file_contents(const std::string& path, std::string_view contents);
 
-// A folder of our own (mkdtemp, mode 0700) in a given folder, for temporaries that another
-// process reads or writes by name. Its path is absolute. It goes, with everything in it,
-// when the object does or at remove().
+// A folder of our own (mkdtemp, mode 0700, named as the temporaries are) in a given folder, for
+// temporaries that another process reads or writes by name. Its path is absolute. It goes, with
+// everything in it, when the object does or at remove().
 class PrivateFolder {
   public:
     explicit PrivateFolder(const std::string& in_folder);

@@ -33,10 +33,15 @@ OtherParametersPanel::OtherParametersPanel(RecordEditor& editor)
 
 void OtherParametersPanel::show_record() {
     const ParameterRecord& record = editor_.record();
-    if (shown_mode_ != record.draw_mode ||
-        shown_maximum_ != image_size_range(record, record.draw_mode).upper ||
-        size_->get_value() != record.image_size)
+    if (size_ == nullptr || shown_mode_ != record.draw_mode ||
+        shown_maximum_ != image_size_range(record, record.draw_mode).upper) {
         build_size_row();
+        return;
+    }
+    // This may run inside the size spin's own value-changed signal: the row is updated in
+    // place, never destroyed under the spin.
+    if (size_->get_value() != record.image_size)
+        size_->set_value(record.image_size);
 }
 
 // The size row of the current mode, up to the mode's maximum for its step; the record has

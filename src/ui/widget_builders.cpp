@@ -1,6 +1,7 @@
 #include "ui/widget_builders.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "ui/label_text.h"
@@ -47,6 +48,17 @@ Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, RowWidths wi
     spin->set_size_request(widths.control, -1);
     spin->set_numeric(true);
     spin->set_snap_to_ticks(true);
+    // Snapping applies only to typed text: a value set through the adjustment (as an
+    // assistive technology sets it) is moved onto the grid here, before the handlers that
+    // panels connect later see it, so that no record ever holds 151.8 for an image size.
+    const ControlRange grid = range;
+    spin->signal_value_changed().connect([spin, grid] {
+        const double value = spin->get_value();
+        const double on_grid =
+            grid.lower + std::round((value - grid.lower) / grid.step) * double(grid.step);
+        if (std::abs(on_grid - value) > 1e-3 * grid.step)
+            spin->set_value(on_grid);
+    });
     row->pack_start(*spin, false, false, 0);
 
     g_object_set_data(G_OBJECT(spin->gobj()), kLabelKey, label->gobj());

@@ -10,11 +10,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "output/movie_pipeline.h"
@@ -316,6 +318,63 @@ TEST_F(RenderExport, MistakesKnownBeforeComputingAreToldWithoutWritingAnything) 
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
         EXPECT_EQ(entries(), (Names{"empty_bin", "stderr", "taken.bmp"})) << c.said;
         EXPECT_TRUE(fs::is_empty("taken.bmp"));
+    }
+}
+
+TEST_F(RenderExport, UnusableTargetsAreNamedOnOneLineBeforeComputing) {
+    ASSERT_EQ(mkfifo("pipe.png", 0644), 0);
+    fs::create_directory("two\nlines");
+    // A folder whose absolute name is too long for the system, below a working folder just
+    // short of the limit.
+    fs::path near_limit = dir_;
+    for (int i = 0; i < 17; ++i)
+        fs::create_directory(near_limit /= std::string(i < 16 ? 250 : 0, 'd') + "e");
+    // 180 frames: computing them takes far longer than any check before it.
+    const Names heavy = {"--draw-mode",      "2", "--image-size-animation", "84",
+                         "--animation-step", "2"};
+    const std::tuple<Names, fs::path, int, const char*> cases[] = {
+        {{"--out", "pipe.png"}, dir_, 1, "pipe.png: a FIFO"},
+        {{"--out", "/dev/full"}, dir_, 1, "/dev/full: a character device"},
+        {{"--thickness", "3\n0", "--out", "x.png"}, dir_, 2, "--thickness 3\\n0 is not a number"},
+        {with_out(heavy, "two\nlines/movie.mpg"), dir_, 1, "line break"},
+        {with_out(heavy, "e/movie.mpg"), near_limit.parent_path(), 1, "File name too long"},
+    };
+    for (const auto& [arguments, folder, status, said] : cases) {
+        Launch launch{arguments, folder, {}, dir_ / "stderr"};
+        const auto began = std::chrono::steady_clock::now();
+        EXPECT_EQ(run_render(launch), status) << said;
+        EXPECT_LT(std::chrono::steady_clock::now() - began, std::chrono::seconds(1)) << said;
+        const std::string text = read_text(dir_ / "stderr");
+        EXPECT_NE(text.find(said), std::string::npos) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    }
+    EXPECT_TRUE(entries_of("two\nlines").empty());
+}
+
+// Interrupted while it writes, a run either put the new file in place and says so with 0, or
+// left the old one and ends with 128 + the signal: never the new file with a failure.
+TEST_F(RenderExport, InterruptWhileWritingAgreesWithWhatIsOnTheDisk) {
+    const Launch launch{{"--image-size-single", "400", "--out", "figure.png"}, dir_, {}, {}};
+    ASSERT_EQ(run_render(launch), 0);
+    const std::string new_file = read_text("figure.png");
+    for (int k = 0; k < 6; ++k) {
+        { std::ofstream("figure.png") << "old figure"; }
+        const pid_t render = start_render(launch);
+        // The temporary appears once the figure is computed and is being written.
+        const auto running = [render] {
+            std::ifstream stat("/proc/" + std::to_string(render) + "/stat");
+            std::string pid, name, state;
+            return stat >> pid >> name >> state && state != "Z";
+        };
+        bool writing = false;
+        while (!writing && running())
+            for (const std::string& name : entries())
+                writing = writing || name.rfind(".lumitra-", 0) == 0;
+        kill(render, SIGINT);
+        const int status = finish(render);
+        EXPECT_EQ(read_text("figure.png"), status == 0 ? new_file : "old figure") << status;
+        EXPECT_TRUE(status == 0 || status == 128 + SIGINT) << status;
+        EXPECT_EQ(entries(), Names{"figure.png"}) << k;
     }
 }
 

@@ -226,3 +226,16 @@ TEST(RenderOptions, FrameLightGammaAndOutput) {
 }
 
 }  // namespace
+
+// A message shows the value as given, and a bound with the digits it takes to tell it from
+// the value.
+TEST(RenderOptions, MessagesShowTheValueAsGivenAndBoundsThatDifferFromIt) {
+    for (const auto& [arguments, error] :
+         std::vector<std::pair<std::vector<std::string_view>, std::string>>{
+             {{"--speed", "90.00001"}, "--speed 90.00001 is outside 10 to 90"},
+             {{"--thickness", "3000.00001"}, "--thickness 3000.00001 is outside 10 to 3000"},
+             {{"--omega", "2.5010"}, "--omega 2.5010 is outside 1 to 2.5"},
+             {{"--image-size", "1e300"}, "--image-size 1e300 is beyond any control's range"},
+             {{"--light", "-1e39"}, "--light -1e39 is beyond any control's range"}})
+        EXPECT_EQ(parse(arguments).error, error);
+}

@@ -137,3 +137,16 @@ TEST_F(OtherParametersPanelTest, EachEditIsStoredBeforeItIsToldOnce) {
                         {1.0f, 30.0f}, {1.0f, 3000.0f}, {1.0f, 3000.0f}}));
     EXPECT_FLOAT_EQ(parameters.image_size, 250.0f);
 }
+
+// An assistive technology sets a spin's value directly, fractions included; the spin must
+// survive it and move the value onto its whole-pixel grid.
+TEST_F(OtherParametersPanelTest, FractionalSizeFromAnAssistiveToolIsRoundedInPlace) {
+    for (const auto& [set, stored] : {std::pair{151.8, 152.0}, {151.2, 151.0}, {20.4, 20.0}}) {
+        Gtk::SpinButton* spin = image_size_spin();
+        spin->get_adjustment()->set_value(set);
+        gui_test::run_pending_events();
+        EXPECT_EQ(image_size_spin(), spin) << "the row was rebuilt under its own spin";
+        EXPECT_DOUBLE_EQ(shown_size(), stored);
+        EXPECT_FLOAT_EQ(parameters.image_size_single, float(stored));
+    }
+}

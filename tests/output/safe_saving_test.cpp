@@ -1,11 +1,15 @@
 // Every format is written the one safe way: a failed write keeps the file that was there, a
 // symbolic link keeps pointing at the file that gets the new content.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -154,3 +158,75 @@ TEST_F(SafeSaving, LibraryWritingByNameReplacesTheFileOnlyOnCommit) {
 }
 
 }  // namespace
+
+// A killed export leaves its temporary behind; the next save in that folder clears what is
+// certainly such a leftover, and nothing that might still be in use or is not ours.
+TEST_F(SafeSaving, LeftoversOfKilledExportsGoAndNothingElse) {
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    waitpid(child, nullptr, 0);
+    const std::string dead = std::to_string(child), alive = std::to_string(getppid());
+    const bool root = geteuid() == 0;
+    struct Case {
+        std::string name;
+        int age_seconds;
+        bool removed;
+    };
+    const Case cases[] = {
+        {".lumitra-" + dead + "-aB3xY9", 120, true},
+        {".lumitra-" + dead + "-Qw12Er", 120, true},
+        {".lumitra-" + dead + "-fresh1", 10, false},
+        {".lumitra-" + alive + "-aB3xY9", 120, false},
+        {".lumitra-" + dead + "-other1", 120, !root},
+        {".lumitra-" + dead + "-toolong", 120, false},
+        {".lumitra-aB3xY9", 120, false},
+        {"notes-" + dead + "-aB3xY9", 120, false},
+    };
+    for (const Case& c : cases) {
+        if (c.name.back() == 'r') {  // a folder of frames
+            fs::create_directory(c.name);
+            std::ofstream(fs::path(c.name) / "frame0.ppm") << "P6";
+        } else {
+            std::ofstream(c.name) << "leftover";
+        }
+        if (root && c.name.find("other") != std::string::npos) {
+            ASSERT_EQ(lchown(c.name.c_str(), 65534, 65534), 0);
+        }
+        const timespec then = {time(nullptr) - c.age_seconds, 0}, times[2] = {then, then};
+        utimensat(AT_FDCWD, c.name.c_str(), times, 0);
+    }
+    ASSERT_EQ(replace_file_contents("figure.txt", "new"), 0);
+    for (const Case& c : cases)
+        EXPECT_EQ(fs::exists(c.name), !c.removed) << c.name;
+}
+
+// In a sticky folder that anyone may write, a link is followed only when it belongs to us or
+// to the folder's owner: another user's link could aim our write at a file of a third.
+TEST_F(SafeSaving, LinksOfOtherUsersInSharedFoldersAreNotFollowed) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "giving a link to another user needs root";
+    struct Case {
+        const char* folder;
+        mode_t mode;
+        uid_t folder_owner, link_owner;
+        bool followed;
+    };
+    for (const Case& c :
+         {Case{"shared", 01777, 0, 65534, false}, Case{"nobodys", 01777, 65534, 65534, true},
+          Case{"own_link", 01777, 65534, 0, true}, Case{"not_sticky", 0777, 0, 65534, true},
+          Case{"not_for_all", 01775, 0, 65534, true}}) {
+        fs::create_directory(c.folder);
+        ASSERT_EQ(chown(c.folder, c.folder_owner, 0) | chmod(c.folder, c.mode), 0);
+        const std::string victim = (dir_ / c.folder).string() + "_victim",
+                          link = std::string(c.folder) + "/link";
+        std::ofstream(victim) << "kept";
+        fs::create_symlink(victim, link);
+        ASSERT_EQ(lchown(link.c_str(), c.link_owner, c.link_owner), 0);
+        EXPECT_EQ(replace_file_contents(link, "new"), c.followed ? 0 : EACCES) << c.folder;
+        EXPECT_EQ(read_text(victim), c.followed ? "new" : "kept") << c.folder;
+        EXPECT_EQ(entries_of(c.folder), Names{"link"}) << c.folder;
+    }
+    EXPECT_EQ(describe_save_error("shared/link", EACCES).rfind("shared/link is a symbolic link", 0),
+              0u);
+}
