@@ -10,6 +10,10 @@
 #include "model/parameter_record.h"
 #include "optics/bulk_memory.h"
 
+// The gamma G of the stored levels. The figure window's display gamma starts at it, so that a
+// figure first shows its levels as they are stored.
+inline constexpr float kEncodingGamma = 2.4f;
+
 struct DrawSetup {
     ParameterRecord params;      // the record as it stood when Draw was pressed
     int frame_count = 1;         // n: 1, or trunc(360 / sampling_step) in the stepped modes
@@ -18,7 +22,7 @@ struct DrawSetup {
     int canvas_side = 0;         // M: N, or the side of the composed rotation image
     float radius = 0;            // ρ = N / 2
     float mean_index = 0;        // n̄ of the current crystal kind
-    float encoding_gamma = 2.4f;
+    float encoding_gamma = kEncodingGamma;
     // Pixels across which the retardation changes by more than a quarter of the shortest
     // wavelength are supersampled; every other pixel keeps its point-sampled colour.
     bool antialias = false;
@@ -33,7 +37,7 @@ struct Figure {
     int side = 0;                  // S: N, or M after the rotation image is composed
     int frames = 0;                // F: n, or 1 after the rotation image is composed
     float reference_light = 1.0f;  // L0 = 1 / Vmax (1 when the figure has no light at all)
-    float encoding_gamma = 2.4f;   // G
+    float encoding_gamma = kEncodingGamma;
 
     std::size_t frame_bytes() const { return std::size_t(3) * side * side; }
     std::span<const std::uint8_t> frame(int k) const {

@@ -219,7 +219,6 @@ DrawSetup prepare_draw(const ParameterRecord& record) {
     }
     setup.radius = static_cast<float>(setup.side) / 2.0f;
     setup.mean_index = mean_index(record);
-    setup.encoding_gamma = kEncodingGamma;
     return setup;
 }
 
