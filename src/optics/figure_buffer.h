@@ -28,8 +28,20 @@ struct DrawSetup {
     bool antialias = false;
 };
 
+// The level of all three bytes of a pixel outside the figure circle: white. Inside, the stored
+// levels stop one below it.
+inline constexpr std::uint8_t kEmptyLevel = 255;
+
+// Whether a pixel (R, G, B) of a frame is empty, outside the figure circle: its green is at
+// kEmptyLevel. In stored levels only the outside reaches it. The display conversion may raise
+// an inside pixel to it too; one whose green it raised counts as empty from then on, one whose
+// red or blue alone it raised does not.
+inline bool is_empty_pixel(const std::uint8_t* rgb) {
+    return rgb[1] == kEmptyLevel;
+}
+
 // F frames of S × S pixels, 3 bytes a pixel (R, G, B), rows from the top, no padding.
-// 255 in all three bytes is the white outside of the figure circle; inside levels are
+// kEmptyLevel in all three bytes is the white outside of the figure circle; inside levels are
 // gamma-encoded 0 … 254 relative to the brightest channel of the whole Draw.
 struct Figure {
     DrawSetup setup;
