@@ -529,8 +529,9 @@ std::string render_usage() {
         "  --frame K          the frame to write, from 0 (default) to the frame count less one\n"
         "  --light L          light intensity, 0 to 2 L0 - 0.1 (default L0 of the figure)\n"
         "  --display-gamma G  display gamma, " +
-        format_number(gamma.lower) + " to " + format_number(scale_reach(gamma)) +
-        " (default 2.4)\n"
+        format_number(gamma.lower) + " to " + format_number(scale_reach(gamma)) + " (default " +
+        format_number(kEncodingGamma) +
+        ")\n"
         "  --antialias        where the rings are finer than the pixels (thick sections, the rim\n"
         "                     of the full range), give each pixel its mean colour over the\n"
         "                     pixel, so that they blend as in the microscope instead of showing\n"

@@ -22,7 +22,7 @@ struct RenderOptions {
     ParameterRecord record{};
     int frame = 0;
     std::optional<float> light;             // the light-intensity slider; none: the figure's own L0
-    float display_gamma = 2.4f;             // the gamma slider
+    float display_gamma = kEncodingGamma;   // the gamma slider
     std::optional<int> movie_size;          // the movie-size dialog; none: its starting value
     float speed = controls::kDefaultSpeed;  // the speed slider, degrees a second
     std::string out;

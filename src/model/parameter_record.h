@@ -41,11 +41,11 @@ struct ParameterRecord {
 };
 
 // The program's single instance. It is zero until set_default_parameters runs; the
-// switches and the derived fields get their first values while the main window is built.
+// derived fields get their first values while the main window is built.
 extern ParameterRecord parameters;
 
-// Stores the defaults into every field that has one, the switches included (the mode
-// frames and the preview store the same start values again when they are built). The
-// derived fields image_size, sampling_step and mean_index are left to update_derived_fields
-// (model/derived_values.h), which the main window runs after every edit.
+// Stores the defaults into every field that has one, the switches included: the start-up
+// values of the window and of lumitra-render. The derived fields image_size, sampling_step
+// and mean_index are left to update_derived_fields (model/derived_values.h), which the main
+// window runs after every edit.
 void set_default_parameters(ParameterRecord& record = parameters);

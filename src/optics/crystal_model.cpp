@@ -15,8 +15,13 @@ struct UniaxialConstants {
     double epsilon, omega2, epsilon2, omega_birefringence, thickness_nm;
 };
 
-// The pixel loop's form of UniaxialModel::retardation and orientation_factor, four wave
-// normals at a time, the same operations in the same order.
+// Four wave normals at a time. ψ is the angle of the wave normal to C. The retardation is
+// n_e(ψ) − ω written as ω(ε² − ω²) sin²ψ / (√Q (ε + √Q)), Q = ω² sin²ψ + ε² cos²ψ: the same
+// value as ωε/√Q − ω, but exactly zero for an isotropic plate (ω = ε), where the plain
+// difference leaves rounding noise that the normalisation to the brightest value would blow
+// up into white speckles. The factor is sin 2χ of the extraordinary vibration, which lies
+// along the projection of C on the wavefront; along C that projection vanishes and there is
+// no vibration azimuth: the factor is 0 there.
 LUMITRA_VECTOR_CLONES
 void evaluate_uniaxial(const UniaxialConstants& m, const WaveGroup* groups, std::size_t count,
                        double* retardation, double* factor) {
@@ -51,6 +56,12 @@ struct BiaxialConstants {
     double p, s, d, thickness_nm;
 };
 
+// Four wave normals at a time. With ψA and ψB the angles of the wave normal to the optic
+// axes, the two indices n′ (slow) and n″ (fast) follow from
+// 1/n² = ½(1/α² + 1/γ²) + ½(1/α² − 1/γ²) cos(ψA ± ψB), + for n′ and − for n″; here
+// p = αγ, s = α² + γ², d = γ² − α². The vibration directions bisect the projections of A
+// and B on the wavefront, so the factor is sin(χA + χB); along either optic axis its
+// projection vanishes and the factor is 0.
 LUMITRA_VECTOR_CLONES
 void evaluate_biaxial(const BiaxialConstants& m, const WaveGroup* groups, std::size_t count,
                       double* retardation, double* factor) {
@@ -141,10 +152,6 @@ void UniaxialModel::prepare_frame() {
     thickness_nm_ = params_.thickness * 1000.0;
 }
 
-void UniaxialModel::set_wave_normal(double theta, double phi) {
-    set_wave_frame(wave_frame(std::sin(theta), std::cos(theta), std::sin(phi), std::cos(phi)));
-}
-
 void UniaxialModel::evaluate(const WaveGroup* groups, std::size_t count, double* retardation,
                              double* factor) const {
     evaluate_uniaxial({c_, epsilon_, omega2_, epsilon2_, omega_birefringence_, thickness_nm_},
@@ -195,10 +202,6 @@ void BiaxialModel::prepare_frame() {
     s_ = alpha * alpha + gamma * gamma;
     d_ = gamma * gamma - alpha * alpha;
     thickness_nm_ = params_.thickness * 1000.0;
-}
-
-void BiaxialModel::set_wave_normal(double theta, double phi) {
-    set_wave_frame(wave_frame(std::sin(theta), std::cos(theta), std::sin(phi), std::cos(phi)));
 }
 
 void BiaxialModel::evaluate(const WaveGroup* groups, std::size_t count, double* retardation,

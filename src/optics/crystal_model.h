@@ -5,7 +5,6 @@
 // Angles are radians here, degrees only where they are read from the record.
 #pragma once
 
-#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <memory>
@@ -71,14 +70,9 @@ class CrystalModel {
     virtual void orient_for_frame(int k) = 0;
     // The per-frame constants of the pixel loop.
     virtual void prepare_frame() = 0;
-    // The wave normal inside the plate, θ from the microscope axis and φ from x.
-    virtual void set_wave_normal(double theta, double phi) = 0;
-    // Γ in nm: index difference times path length.
-    virtual double retardation() const = 0;
-    // sin 2χ of the vibration direction that the colour synthesis treats as slow.
-    virtual double orientation_factor() const = 0;
-    // Γ and A of the wave normals of count groups, as retardation and orientation_factor give
-    // them one at a time; the pixel loop's form, after prepare_frame. Reads nothing but the
+    // For the wave normals of count groups (4 × count lanes, after prepare_frame): Γ in nm,
+    // the index difference times the path length through the plate, and A = sin 2χ of the
+    // vibration direction that the colour synthesis treats as slow. Reads nothing but the
     // frame's constants, so workers may share one prepared model.
     virtual void evaluate(const WaveGroup* groups, std::size_t count, double* retardation,
                           double* factor) const = 0;
@@ -108,44 +102,15 @@ class UniaxialModel final : public OrientedModel {
 
     void orient_for_frame(int k) override;
     void prepare_frame() override;
-    void set_wave_normal(double theta, double phi) override;
     void evaluate(const WaveGroup* groups, std::size_t count, double* retardation,
                   double* factor) const override;
     std::vector<ProjectedAxis> projected_axes() const override;
-
-    // set_wave_normal with the wave normal already resolved into its frame.
-    void set_wave_frame(const WaveFrame& w) {
-        cos_psi_ = dot(w.k, c_);
-        u_c_ = dot(w.u, c_);
-        v_c_ = dot(w.v, c_);
-        path_ = thickness_nm_ * w.path_factor;
-    }
-
-    // n_e(ψ) − ω written as ω(ε² − ω²) sin²ψ / (√Q (ε + √Q)), Q = ω² sin²ψ + ε² cos²ψ:
-    // the same value as ωε/√Q − ω, but exactly zero for an isotropic plate (ω = ε), where
-    // the plain difference leaves rounding noise that the normalisation to the brightest
-    // value would blow up into white speckles.
-    double retardation() const override {
-        const double sin2 = std::max(0.0, 1.0 - cos_psi_ * cos_psi_);
-        const double root_q = std::sqrt(omega2_ * sin2 + epsilon2_ * cos_psi_ * cos_psi_);
-        return omega_birefringence_ * sin2 / (root_q * (epsilon_ + root_q)) * path_;
-    }
-
-    // sin 2χ of the extraordinary vibration, the projection of C on the wavefront. Along C
-    // that projection vanishes and there is no vibration azimuth: the factor is 0 there.
-    double orientation_factor() const override {
-        const double sin2 = u_c_ * u_c_ + v_c_ * v_c_;
-        if (!(sin2 > 0.0))
-            return 0.0;
-        return std::clamp(2.0 * u_c_ * v_c_ / sin2, -1.0, 1.0);
-    }
 
   private:
     double theta_c_ = 0, phi_c_ = 0;
     Vector3 c_{0, 0, 1};
     double epsilon_ = 0, omega2_ = 0, epsilon2_ = 0;
     double omega_birefringence_ = 0;  // ω(ε² − ω²)
-    double cos_psi_ = 1, u_c_ = 0, v_c_ = 0, path_ = 0;
 };
 
 class BiaxialModel final : public OrientedModel {
@@ -154,61 +119,15 @@ class BiaxialModel final : public OrientedModel {
 
     void orient_for_frame(int k) override;
     void prepare_frame() override;
-    void set_wave_normal(double theta, double phi) override;
     void evaluate(const WaveGroup* groups, std::size_t count, double* retardation,
                   double* factor) const override;
     std::vector<ProjectedAxis> projected_axes() const override;
-
-    void set_wave_frame(const WaveFrame& w) {
-        cos_a_ = dot(w.k, a_);
-        cos_b_ = dot(w.k, b_);
-        u_a_ = dot(w.u, a_);
-        v_a_ = dot(w.v, a_);
-        u_b_ = dot(w.u, b_);
-        v_b_ = dot(w.v, b_);
-        path_ = thickness_nm_ * w.path_factor;
-    }
-
-    struct Indices {
-        double slow;  // n′
-        double fast;  // n″
-    };
-    // 1/n² = ½(1/α² + 1/γ²) + ½(1/α² − 1/γ²) cos(ψA ± ψB), + for n″ and − for n′.
-    Indices indices() const {
-        const double sin_a = std::sqrt(std::max(0.0, 1.0 - cos_a_ * cos_a_));
-        const double sin_b = std::sqrt(std::max(0.0, 1.0 - cos_b_ * cos_b_));
-        const double cc = cos_a_ * cos_b_;
-        const double ss = sin_a * sin_b;
-        return {p_ * std::sqrt(2.0 / (d_ * (cc - ss) + s_)),
-                p_ * std::sqrt(2.0 / (d_ * (cc + ss) + s_))};
-    }
-
-    double retardation() const override {
-        const Indices n = indices();
-        return (n.slow - n.fast) * path_;
-    }
-
-    // sin(χA + χB): the vibration directions bisect the projections of A and B on the
-    // wavefront. Along either optic axis its projection vanishes and the factor is 0.
-    double orientation_factor() const override {
-        const double norm2 = (u_a_ * u_a_ + v_a_ * v_a_) * (u_b_ * u_b_ + v_b_ * v_b_);
-        if (!(norm2 > 0.0))
-            return 0.0;
-        return (v_a_ * u_b_ + u_a_ * v_b_) / std::sqrt(norm2);
-    }
-
-    // The axes of the frame after the end of B is chosen (radians).
-    double a_theta() const { return theta_a_; }
-    double a_phi() const { return phi_a_; }
-    double b_theta() const { return theta_b_; }
-    double b_phi() const { return phi_b_; }
 
   private:
     double turn_ = 0;  // the stage rotation of the frame
     double theta_a_ = 0, phi_a_ = 0, theta_b_ = 0, phi_b_ = 0;
     Vector3 a_{0, 0, 1}, b_{0, 0, 1};
     double p_ = 0, s_ = 0, d_ = 0;
-    double cos_a_ = 1, cos_b_ = 1, u_a_ = 0, v_a_ = 0, u_b_ = 0, v_b_ = 0, path_ = 0;
 };
 
 // The model of the record's crystal kind, set up for the Draw but not yet oriented.

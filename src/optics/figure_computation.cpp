@@ -28,7 +28,7 @@ void encode_rows(const FrameComputer& pixels, const float* values, float largest
     for (int row = first; row < last; ++row) {
         const RowSpan& span = pixels.row(row);
         std::uint8_t* bytes = frame + std::size_t(3) * side * row;
-        std::uint8_t* inside = std::fill_n(bytes, 3 * span.first, 255);
+        std::uint8_t* inside = std::fill_n(bytes, 3 * span.first, kEmptyLevel);
         const float* v = values + 3 * span.slot;
         std::uint8_t* outside = inside + 3 * span.width;
         if (largest > 0.0f) {
@@ -37,7 +37,7 @@ void encode_rows(const FrameComputer& pixels, const float* values, float largest
         } else {
             std::fill(inside, outside, 0);  // a frame without any light is black
         }
-        std::fill(outside, bytes + std::size_t(3) * side, 255);
+        std::fill(outside, bytes + std::size_t(3) * side, kEmptyLevel);
     }
 }
 
@@ -45,9 +45,9 @@ void encode_rows(const FrameComputer& pixels, const float* values, float largest
 // largest value of the whole Draw: level × (m / Vmax)^(1/G), rounded.
 void rescale_frame(std::uint8_t* bytes, std::size_t count, float factor) {
     std::array<std::uint8_t, 256> table;
-    for (int level = 0; level < 255; ++level)
+    for (int level = 0; level < kEmptyLevel; ++level)
         table[level] = static_cast<std::uint8_t>(round_half_away(level * double(factor)));
-    table[255] = 255;
+    table[kEmptyLevel] = kEmptyLevel;
     for (std::size_t i = 0; i < count; ++i)
         bytes[i] = table[bytes[i]];
 }
@@ -219,7 +219,6 @@ DrawSetup prepare_draw(const ParameterRecord& record) {
     }
     setup.radius = static_cast<float>(setup.side) / 2.0f;
     setup.mean_index = mean_index(record);
-    setup.encoding_gamma = kEncodingGamma;
     return setup;
 }
 
@@ -251,7 +250,7 @@ void compose_rotation_image(Figure& figure) {
     const int n = figure.frames;
     const int side = figure.side;
     const int canvas = setup.canvas_side;
-    BulkVector<std::uint8_t> pixels(std::size_t(3) * canvas * canvas, 255);
+    BulkVector<std::uint8_t> pixels(std::size_t(3) * canvas * canvas, kEmptyLevel);
     const int ring = (canvas - side) / 2;
     for (int k = 0; k < n; ++k) {
         const double angle = radians(360.0 * k / n);
@@ -261,7 +260,7 @@ void compose_rotation_image(Figure& figure) {
         for (int row = 0; row < side; ++row) {
             for (int column = 0; column < side; ++column) {
                 const std::uint8_t* source = &frame[3 * (std::size_t(row) * side + column)];
-                if (source[0] == 255 && source[1] == 255 && source[2] == 255)
+                if (is_empty_pixel(source))
                     continue;
                 std::uint8_t* target =
                     &pixels[3 * (std::size_t(y0 + row) * canvas + std::size_t(x0 + column))];

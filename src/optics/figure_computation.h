@@ -13,9 +13,6 @@
 #include "optics/figure_buffer.h"
 #include "optics/worker_pool.h"
 
-// The encoding gamma of the stored levels.
-inline constexpr float kEncodingGamma = 2.4f;
-
 // The stored level of a linear value v of a frame whose largest channel is m, given
 // x = v / m in [0, 1]: round_half_away(254 x^(1/G)). A power per channel would cost as much
 // as the optics of the pixel, so the level is found among the thresholds ((L − ½) / 254)^G

@@ -8,22 +8,13 @@
 
 RayGeometry::RayGeometry(const DrawSetup& setup)
     : radius_(setup.radius),
-      wulff_(setup.params.projection_kind == kWulffProjection),
       refracted_(setup.params.draw_range == kMicroscopeField),
-      projection_(projection_for(setup.params.projection_kind)),
-      mean_index_(setup.mean_index) {
+      projection_(projection_for(setup.params.projection_kind)) {
     scale_ = radius_;
     if (refracted_)
         scale_ = radius_ / projection_.forward(std::asin(double(setup.params.numerical_aperture)));
     inverse_scale_ = 1.0 / scale_;
-    inverse_mean_index_ = 1.0 / mean_index_;
-}
-
-double RayGeometry::polar_angle(double r) const {
-    if (!refracted_)
-        return projection_.inverse(r / radius_);
-    const double theta_air = projection_.inverse(r / scale_);
-    return std::asin(std::sin(theta_air) / mean_index_);
+    inverse_mean_index_ = 1.0 / double(setup.mean_index);
 }
 
 namespace {

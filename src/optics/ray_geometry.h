@@ -12,6 +12,7 @@
 #include "optics/bulk_memory.h"
 #include "optics/crystal_model.h"
 #include "optics/figure_buffer.h"
+#include "optics/projection.h"
 
 // Offsets of a pixel centre from the figure centre, x to the right, y upwards. For an even
 // side the centre lies between pixels, for an odd side on the middle pixel.
@@ -25,39 +26,20 @@ inline PixelOffset pixel_offset(float radius, int column, int row) {
     return {column - centre, centre - row};
 }
 
-struct PolarAngle {
-    double sine;
-    double cosine;
-};
-
 class RayGeometry {
   public:
     explicit RayGeometry(const DrawSetup& setup);
 
     // The polar angle of the wave normal inside the plate for a pixel at distance r
-    // (pixels, r ≤ ρ) from the centre, in radians.
-    double polar_angle(double r) const;
-
-    // The same angle as its sine and cosine, without inverse trigonometry: the pixel loop's
-    // form.
+    // (pixels, r ≤ ρ) from the centre, as its sine and cosine.
     PolarAngle polar(double r) const {
-        const double s = r * inverse_scale_;
-        double sine, cosine;
-        if (wulff_) {
-            // θ = 2 atan s
-            const double q = 1.0 / (1.0 + s * s);
-            sine = 2.0 * s * q;
-            cosine = (1.0 - s * s) * q;
-        } else {
-            sine = s;
-            cosine = std::sqrt((1.0 - s) * (1.0 + s));
-        }
+        PolarAngle angle = projection_.polar(r * inverse_scale_);
         if (refracted_) {
             // Snell's law at the mean index: sin θ = sin θair / n̄.
-            sine *= inverse_mean_index_;
-            cosine = std::sqrt((1.0 - sine) * (1.0 + sine));
+            angle.sine *= inverse_mean_index_;
+            angle.cosine = std::sqrt((1.0 - angle.sine) * (1.0 + angle.sine));
         }
-        return {sine, cosine};
+        return angle;
     }
 
     // The wave normal through the point at offset p (pixels, |p| ≤ ρ) from the centre.
@@ -76,13 +58,11 @@ class RayGeometry {
 
   private:
     float radius_;
-    bool wulff_;
     bool refracted_;
+    Projection projection_;
     double scale_;
     double inverse_scale_;
     double inverse_mean_index_;
-    Projection projection_;
-    double mean_index_;
 };
 
 // Where the pixels inside the figure circle lie in a row: columns first … first + width − 1,

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 int processor_count() {
     return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
@@ -56,10 +57,22 @@ void WorkerPool::serve(int worker) {
             const int piece = next_++;
             ++running_;
             lock.unlock();
-            (*piece_)(piece, worker);
+            std::exception_ptr failure;
+            try {
+                (*piece_)(piece, worker);
+            } catch (...) {
+                // Left to itself it would end the program; the caller decides instead.
+                failure = std::current_exception();
+            }
             lock.lock();
             --running_;
-            ++finished_;
+            if (failure) {
+                if (!failure_)
+                    failure_ = failure;
+                stopping_ = true;
+            } else {
+                ++finished_;
+            }
             piece_finished_.notify_one();
         }
     }
@@ -73,29 +86,46 @@ bool WorkerPool::run(int count, const Piece& piece, const Report& report) {
     running_ = 0;
     finished_ = 0;
     stopping_ = false;
+    failure_ = nullptr;
     ++task_;
     work_posted_.notify_all();
 
     int reported = 0;
     while (reported < count) {
-        piece_finished_.wait(lock, [&] { return finished_ > reported; });
+        piece_finished_.wait(lock, [&] { return finished_ > reported || failure_; });
+        if (failure_) {
+            stop(lock);
+            std::rethrow_exception(std::exchange(failure_, nullptr));
+        }
         const int finished = finished_;
         bool go_on = true;
         if (report) {
             // The report may take its time (it lets the toolkit handle events): the workers
             // go on meanwhile.
             lock.unlock();
-            while (go_on && reported < finished)
-                go_on = report(++reported);
+            try {
+                while (go_on && reported < finished)
+                    go_on = report(++reported);
+            } catch (...) {
+                // The pieces still running use what the caller is about to unwind.
+                lock.lock();
+                stop(lock);
+                failure_ = nullptr;
+                throw;
+            }
             lock.lock();
         } else {
             reported = finished;
         }
         if (!go_on) {
-            stopping_ = true;
-            piece_finished_.wait(lock, [&] { return running_ == 0; });
+            stop(lock);
             return false;
         }
     }
     return true;
+}
+
+void WorkerPool::stop(std::unique_lock<std::mutex>& lock) {
+    stopping_ = true;
+    piece_finished_.wait(lock, [&] { return running_ == 0; });
 }

@@ -7,6 +7,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <vector>
@@ -32,6 +33,9 @@ class WorkerPool {
     // The calling thread waits and calls report with 1, 2, … count as pieces finish; once
     // report answers false no further piece starts, and run returns false as soon as the
     // running ones have finished. True when every piece has run.
+    // An exception thrown by a piece or by report stops the task the same way and is thrown
+    // again here once no piece is running any more (the first one, if several pieces throw);
+    // the pool stays ready for the next task.
     bool run(int count, const Piece& piece, const Report& report = nullptr);
 
   private:
@@ -42,6 +46,8 @@ class WorkerPool {
     static void* enter(void* start);
     void serve(int worker);
     void close();
+    // Stops the task and waits, with the lock held, until no piece is running.
+    void stop(std::unique_lock<std::mutex>& lock);
 
     std::mutex mutex_;
     std::condition_variable work_posted_;
@@ -54,6 +60,7 @@ class WorkerPool {
     int finished_ = 0;
     bool stopping_ = false;
     bool closing_ = false;
+    std::exception_ptr failure_;  // what the first piece of the task that failed threw
     // POSIX threads rather than std::thread, whose start record is allocated by the thread
     // that starts it and freed by the new one: memory would move between the threads'
     // allocator caches at every Draw. These start records belong to the pool.

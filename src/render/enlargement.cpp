@@ -5,11 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "optics/figure_buffer.h"
 #include "optics/rounding.h"
 
 namespace {
-
-constexpr std::uint8_t kEmpty = 255;
 
 // Coefficients of v(X, Y) = k0 + k1·X + k2·Y + k3·X·Y for one channel.
 struct Fit {
@@ -97,7 +96,7 @@ void resample_nearest(std::span<const std::uint8_t> source, int S, std::span<std
             const int sy = T > 1 ? round_half_away(double(Yo) * (S - 1) / (T - 1)) : 0;
             const std::uint8_t* in = source.data() + (std::size_t(sy) * S + sx) * 3;
             const double dx = Xo - q, dy = q - Yo;
-            if (dx * dx + dy * dy > radius2 || in[1] == kEmpty) {
+            if (dx * dx + dy * dy > radius2 || is_empty_pixel(in)) {
                 out[0] = out[1] = out[2] = 255;
             } else {
                 for (int c = 0; c < 3; ++c)
@@ -140,7 +139,7 @@ void enlarge_frame(std::span<const std::uint8_t> source, int S, std::span<std::u
             for (int c = 0; c < 4; ++c) {
                 const std::uint8_t* px =
                     source.data() + std::size_t(corner_rows[c]) * stride + 3 * corner_cols[c];
-                if (px[1] == kEmpty)
+                if (is_empty_pixel(px))
                     continue;
                 usable[u] = {(corner_cols[c] - x) * r,
                              (corner_rows[c] - y) * r,

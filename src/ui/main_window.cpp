@@ -2,12 +2,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <optional>
+#include <string>
 #include <utility>
 
 #include "model/texts.h"
 #include "optics/figure_computation.h"
 #include "output/exit_cleanup.h"
+#include "ui/message_dialog.h"
 #include "ui/progress_dialog.h"
 #include "ui/widget_builders.h"
 
@@ -27,6 +30,19 @@ void filter_events(GdkEvent* event, gpointer) {
         end_program_at_once();
     }
     gtk_main_do_event(event);
+}
+
+// What an exception says about itself, for the line on standard error.
+std::string describe(const std::exception_ptr& exception) {
+    try {
+        std::rethrow_exception(exception);
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (const Glib::Exception& error) {
+        return error.what();
+    } catch (...) {
+        return "an exception of unknown type";
+    }
 }
 
 }  // namespace
@@ -137,13 +153,23 @@ void MainWindow::draw() {
     // programmatic press must not stack a second figure over it either.
     if (figure_window() != nullptr)
         return;
-    const DrawSetup setup = prepare_draw(editor_.record());
-    ProgressDialog progress;
-    std::optional<Figure> figure = compute_figure(setup, progress);
-    if (!figure)
-        return;
-    figure_.reset();
-    figure_ = std::make_unique<FigureWindow>(std::move(*figure));
+    // An exception cannot pass through GTK's signal emission: it would end the program. A
+    // Draw that fails (no memory for the figure, a worker thread that cannot start) is told
+    // to the user instead, and the window stays as it was.
+    try {
+        const DrawSetup setup = prepare_draw(editor_.record());
+        ProgressDialog progress;
+        std::optional<Figure> figure = compute_figure(setup, progress);
+        if (!figure)
+            return;
+        figure_.reset();
+        figure_ = std::make_unique<FigureWindow>(std::move(*figure));
+    } catch (...) {
+        // The progress dialog and its grab are gone by now: the message is the only dialog.
+        std::fprintf(stderr, "lumitra: Draw failed: %s\n",
+                     describe(std::current_exception()).c_str());
+        show_message(texts::draw_failed);
+    }
 }
 
 FigureWindow* MainWindow::figure_window() {

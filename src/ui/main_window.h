@@ -20,8 +20,8 @@
 
 class MainWindow : public Gtk::Window {
   public:
-    // Builds and shows the window for the record: the switches take their start values,
-    // the derived fields their first values, and every panel shows the record.
+    // Builds and shows the window for the record: the derived fields take their first values
+    // and every panel shows the record.
     explicit MainWindow(ParameterRecord& record);
     // Takes the window down without ending the process: the orderly end after the main loop
     // returned, and the way tests build a fresh window.
@@ -44,7 +44,8 @@ class MainWindow : public Gtk::Window {
 
     // What Draw does: computes the figure of the record as it stands under the progress
     // dialog and opens its window. A cancel leaves everything as it was and opens nothing;
-    // while a figure is shown nothing happens.
+    // a failure does the same after telling the user; while a figure is shown nothing
+    // happens.
     void draw();
     // The figure window while it is open, or nullptr.
     FigureWindow* figure_window();

@@ -14,12 +14,11 @@ const SwitchControl& switch_of(ModeButton which) {
 ModeFrames::ModeFrames(RecordEditor& editor) : editor_(editor) {
     row_.set_homogeneous(true);
     add(row_);
-    ParameterRecord& record = editor_.record();
+    const ParameterRecord& record = editor_.record();
     for (ModeButton which :
          {kCrystalKindButton, kDrawModeButton, kTestPlateButton, kDrawRangeButton}) {
         const SwitchControl& control = switch_of(which);
-        record.*control.field = control.values.front().value;
-        Gtk::Button* button = make_button(row_, control.values.front().caption);
+        Gtk::Button* button = make_button(row_, caption_of(control, record.*control.field));
         button->set_border_width(0);
         set_tooltip(*button, control.tip);
         button->signal_clicked().connect([this, which] { on_clicked(which); });

@@ -19,7 +19,7 @@ enum ModeButton : int {
 
 class ModeFrames : public Gtk::Frame {
   public:
-    // Stores the switches' start values (the first value of each) into the record.
+    // Each button shows its switch's value as the record holds it.
     explicit ModeFrames(RecordEditor& editor);
 
     Gtk::Button& button(ModeButton which) { return *buttons_[which]; }

@@ -36,8 +36,7 @@ ProjectionPreview::ProjectionPreview(RecordEditor& editor) : editor_(editor) {
     set_border_width(10);
     add(column_);
     const SwitchControl& projection = projection_switch();
-    editor_.record().projection_kind = projection.values.front().value;
-    button_ = make_button(column_, projection.values.front().caption);
+    button_ = make_button(column_, caption_of(projection, editor_.record().projection_kind));
     set_tooltip(*button_, projection.tip);
     button_->signal_clicked().connect([this] {
         std::int32_t& kind = editor_.record().projection_kind;

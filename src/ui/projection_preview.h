@@ -9,8 +9,8 @@
 
 class ProjectionPreview : public Gtk::Frame {
   public:
-    // Stores projection_kind = sine, the projection's start value. The drawing is painted at
-    // the first change of the record the preview hears of.
+    // The button shows the record's projection; the drawing is painted at the first change
+    // of the record the preview hears of.
     explicit ProjectionPreview(RecordEditor& editor);
 
     Gtk::Button& projection_button() { return *button_; }

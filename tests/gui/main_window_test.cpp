@@ -12,6 +12,8 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/program.h"
 #include "gui_harness.h"
@@ -79,6 +81,36 @@ TEST_F(MainWindowTest, DrawComputesTheRecordAsItStandsWhenPressed) {
     EXPECT_EQ(main->figure_window(), figure) << "one figure at a time";
     figure->close_button().clicked();
     EXPECT_EQ(main->figure_window(), nullptr);
+}
+
+TEST_F(MainWindowTest, AFailedDrawShowsTheMessageAndLeavesTheWindowUsable) {
+    build();
+    // A side whose figure no address space holds: its buffer is refused before any memory
+    // is asked for, so the failure is the same on every machine and under the sanitizers.
+    parameters.image_size = 2e9f;
+    std::vector<std::string> shown;
+    bool message_holds_the_input = false;
+    gui_test::inject([&] {
+        Gtk::Window* message = gui_test::find_window("Lumitra - Message");
+        if (message == nullptr)
+            return;
+        shown = gui_test::label_texts(*message);
+        message_holds_the_input = gui_test::grab_window() == GTK_WIDGET(message->gobj());
+        gui_test::find_button(*message, "了解")->clicked();
+    });
+    gui_test::Watchdog watchdog;
+    main->draw_button().clicked();
+    EXPECT_TRUE(gui_test::contains(shown, "描画に失敗しました.")) << "no message";
+    EXPECT_TRUE(message_holds_the_input) << "the progress dialog outlived the failure";
+    EXPECT_EQ(main->figure_window(), nullptr);
+    EXPECT_EQ(gui_test::grab_window(), nullptr);
+
+    // The next Draw, at the size the panels hold, opens its figure.
+    main->editor().changed();
+    main->draw_button().clicked();
+    ASSERT_NE(main->figure_window(), nullptr);
+    EXPECT_EQ(main->figure_window()->figure().side, 200);
+    main->figure_window()->close_button().clicked();
 }
 
 TEST_F(MainWindowTest, QuitEndsTheMainLoopAndRunReturnsZero) {
