@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <optional>
 
+#include "model/mineral_list.h"
+
 // The prefix of an executable installed as PREFIX/bin_dir/NAME (bin_dir relative, such as
 // "bin"); none when its folder is not bin_dir, as for a program run from its build folder.
 std::optional<std::filesystem::path> install_prefix_of(const std::filesystem::path& executable,
@@ -23,3 +25,8 @@ std::optional<std::filesystem::path> locale_dir();
 // build_relative from the program's own folder (never from the working directory). None when
 // neither is there.
 std::optional<std::filesystem::path> catalogue_dir(const std::filesystem::path& build_relative);
+
+// The mineral list the running program reads: PREFIX/share/lumitra/minerals.tsv when
+// installed, else the build tree's copy at build_relative from the program's own folder. The
+// list carries the reason when neither could be read.
+MineralList load_installed_mineral_list(const std::filesystem::path& build_relative);
