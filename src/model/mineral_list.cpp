@@ -194,7 +194,7 @@ std::vector<std::string> closest_mineral_names(const std::vector<Mineral>& miner
                                                std::string_view name, std::size_t count) {
     std::vector<std::pair<std::size_t, const Mineral*>> ranked;
     for (const Mineral& m : minerals) {
-        // A name typed without its composition ("olivine" for "Forsterite (Fo100)") is
+        // A name typed without its composition ("olivine" for "Olivine (Fo100)") is
         // measured against the word before the parenthesis too.
         const std::string_view full = m.name;
         const std::string_view word = full.substr(0, full.find(" ("));

@@ -24,13 +24,14 @@ constexpr SectionName kAllSections[] = {
 // clang-format on
 
 // Tilts the axis up to the microscope axis, then turns the set about it until in_plane lies
-// at azimuth 0: a tilt and an R edit of the orientation panel, the axis left selected with
-// its R back at 0.
+// at azimuth 0: a tilt and an R edit of the orientation panel. The panel's own rotation axis
+// is selected again afterwards, so that its editable row still names the axis it edits.
 void stand_up(ParameterRecord& record, OrientationState& state, int vertical, int in_plane) {
+    const int panel_axis = state.rotation_axis;
     select_rotation_axis(state, vertical);
     tilt_rotation_axis(record, state, 0.0f);
     rotate_about_rotation_axis(record, state, -(record.*state.axes[in_plane].phi));
-    select_rotation_axis(state, vertical);
+    select_rotation_axis(state, panel_axis);
 }
 
 }  // namespace
