@@ -31,11 +31,17 @@ figure rotation-ring --draw-mode 1 --c-axis-theta 25 --thickness 300 --image-siz
 figure thick-full-range --thickness 3000 --draw-range 1
 figure thick-full-range-antialias --thickness 3000 --draw-range 1 --antialias
 
-# The main window, photographed by its title once it is on the screen.
+# Muscovite cut across its acute bisectrix, the stage turned 45 degrees (frame 9 of 72).
+figure muscovite-bxa --mineral muscovite --section bxa --thickness 150 --draw-mode 2 \
+    --image-size-animation 188 --frame 9
+
+# The main window, photographed by its title once it is on the screen, in English and in
+# Japanese.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
-export LUMITRA=$build/src/app/lumitra TITLE="Lumitra (Version $version)" SHOT=$images/main-window.png
+export LUMITRA=$build/src/app/lumitra TITLE="Lumitra (Version $version)"
 export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+for shot in main-window:en_US.UTF-8 main-window-ja:ja_JP.UTF-8; do
+SHOT=$images/${shot%%:*}.png LANG=${shot#*:} LANGUAGE= LC_ALL= xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     "$LUMITRA" & program=$!
     for _ in $(seq 100); do
         sleep 0.2
@@ -45,4 +51,5 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     import -window "$TITLE" -strip "$SHOT"
     kill "$program"
     test -s "$SHOT"'
+done
 ls -l "$images"

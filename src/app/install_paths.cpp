@@ -56,3 +56,13 @@ fs::path movie_module_file(const fs::path& build_relative) {
     return (executable.parent_path() / build_relative / LUMITRA_MOVIE_MODULE_FILE)
         .lexically_normal();
 }
+
+MineralList load_installed_mineral_list(const fs::path& build_relative) {
+    if (std::optional<fs::path> prefix = install_prefix())
+        return load_mineral_list(*prefix / LUMITRA_INSTALL_MINERALS);
+    std::error_code error;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    if (error)
+        return {{}, "the program's own folder is unknown"};
+    return load_mineral_list((executable.parent_path() / build_relative).lexically_normal());
+}

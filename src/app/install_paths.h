@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <optional>
 
+#include "model/mineral_list.h"
+
 // The prefix of an executable installed as PREFIX/bin_dir/NAME (bin_dir relative, such as
 // "bin"); none when its folder is not bin_dir, as for a program run from its build folder.
 std::optional<std::filesystem::path> install_prefix_of(const std::filesystem::path& executable,
@@ -28,3 +30,8 @@ std::optional<std::filesystem::path> catalogue_dir(const std::filesystem::path& 
 // prefix, else, for a program run from the build tree, the one the build made at
 // build_relative from the program's own folder.
 std::filesystem::path movie_module_file(const std::filesystem::path& build_relative);
+
+// The mineral list the running program reads: PREFIX/share/lumitra/minerals.tsv when
+// installed, else the build tree's copy at build_relative from the program's own folder. The
+// list carries the reason when neither could be read.
+MineralList load_installed_mineral_list(const std::filesystem::path& build_relative);

@@ -1,8 +1,16 @@
+#include <cstdio>
+
 #include "app/install_paths.h"
 #include "app/program.h"
+#include "ui/optical_properties_panel.h"
 #include "ui/translation.h"
 
 int main(int argc, char** argv) {
     start_translation(catalogue_dir(LUMITRA_BUILD_CATALOGUES));
+    // Without its list the window still runs, offering only custom values.
+    MineralList minerals = load_installed_mineral_list(LUMITRA_BUILD_MINERALS);
+    if (!minerals.error.empty())
+        std::fprintf(stderr, "lumitra: %s\n", minerals.error.c_str());
+    OpticalPropertiesPanel::use_minerals(std::move(minerals.minerals));
     return run_lumitra(argc, argv);
 }

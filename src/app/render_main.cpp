@@ -181,7 +181,8 @@ bool write_output(const RenderOptions& options, const Output& output, const Figu
 int main(int argc, char** argv) {
     catch_stop_signals();
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    const ParsedRenderOptions parsed = parse_render_options(arguments);
+    const MineralList minerals = load_installed_mineral_list(LUMITRA_BUILD_MINERALS);
+    const ParsedRenderOptions parsed = parse_render_options(arguments, minerals);
     if (!parsed.options)
         return fail(2, parsed.error);
     const RenderOptions& options = *parsed.options;
@@ -191,6 +192,12 @@ int main(int argc, char** argv) {
     }
     if (options.version) {
         std::puts("lumitra-render " LUMITRA_VERSION);
+        return 0;
+    }
+    if (options.list_minerals) {
+        if (!minerals.error.empty())
+            return fail(1, minerals.error);
+        std::fputs(mineral_table(minerals.minerals).c_str(), stdout);
         return 0;
     }
     DrawSetup setup = prepare_draw(options.record);

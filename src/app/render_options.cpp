@@ -11,6 +11,7 @@
 #include "model/controls.h"
 #include "model/derived_values.h"
 #include "model/orientation_edit.h"
+#include "model/section_edit.h"
 
 namespace {
 
@@ -222,10 +223,13 @@ std::string check_alone(const FieldOption& option, std::string_view given, doubl
     return {};
 }
 
-// An option that edits the orientation, with the value its field receives.
+// An option that edits the orientation, with the value its field receives, or a section.
 struct OrientationEdit {
     const FieldOption* option;
     float value;
+    std::optional<Section> section = std::nullopt;
+
+    std::string name() const { return section ? "section" : option->name; }
 };
 
 // Which of A, B, X, Y, Z the option sets, as the orientation panel numbers them, or -1.
@@ -241,6 +245,28 @@ bool is_orientation_edit(const FieldOption& option) {
     return option.field() == &R::two_vz || axis_of(option) >= 0;
 }
 
+const char* option_of(Section section) {
+    for (const SectionName& name : all_sections())
+        if (name.section == section)
+            return name.option;
+    return "";
+}
+
+// "a, b or c" of names
+std::string list_of_names(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == names.size() ? " or " : ", ") + names[i];
+    return text;
+}
+
+std::vector<std::string> section_options() {
+    std::vector<std::string> names;
+    for (const SectionName& name : all_sections())
+        names.push_back(name.option);
+    return names;
+}
+
 // The orientation options as the window's edits would make them, one after another from the
 // panels as they are at start-up: a new optic axial angle moves the axes that follow it, and
 // an angle of X, Y or Z chooses that axis as the rotation axis and turns the whole set with
@@ -251,16 +277,24 @@ std::string apply_orientation_edits(ParameterRecord& r, const std::vector<Orient
     const OrientationEdit* optic = nullptr;
     const OrientationEdit* principal = nullptr;
     for (const OrientationEdit& edit : edits) {
-        const int axis = axis_of(*edit.option);
+        const int axis = edit.section ? kAxisX : axis_of(*edit.option);
         if ((axis == kAxisA || axis == kAxisB) && optic == nullptr)
             optic = &edit;
         if (axis >= kAxisX && principal == nullptr)
             principal = &edit;
     }
     if (optic != nullptr && principal != nullptr)
-        return "--" + principal->option->name + " and --" + optic->option->name +
+        return "--" + principal->name() + " and --" + optic->name() +
                " contradict each other: give the optic axes A, B or the principal axes X, Y, Z";
     for (const OrientationEdit& edit : edits) {
+        if (edit.section) {
+            if (!section_applies(*edit.section, r.axis_type))
+                return "--section " + std::string(option_of(*edit.section)) +
+                       " is not a section of a " +
+                       (r.axis_type == kBiaxial ? "biaxial" : "uniaxial") + " crystal";
+            apply_section(r, state, *edit.section);
+            continue;
+        }
         const int axis = axis_of(*edit.option);
         float R::*field = edit.option->field();
         if (optic != nullptr) {
@@ -305,12 +339,36 @@ struct Parse {
 
 bool is_own_option(std::string_view name) {
     return name == "frame" || name == "light" || name == "display-gamma" || name == "out" ||
-           name == "movie-size" || name == "speed";
+           name == "movie-size" || name == "speed" || name == "mineral" || name == "section";
+}
+
+// A mineral sets the kind and the indices at once, and its 2Vz as the 2Vz edit does, so
+// that options after it change what it set.
+std::string take_mineral(Parse& parse, std::string_view text, const MineralList& list) {
+    if (list.minerals.empty())
+        return "--mineral needs the mineral list: " +
+               (list.error.empty() ? std::string("none was read") : list.error);
+    const Mineral* mineral = find_mineral(list.minerals, text);
+    if (mineral == nullptr)
+        return "--mineral " + std::string(text) + " is not in the list; the closest names are " +
+               list_of_names(closest_mineral_names(list.minerals, text, 3)) +
+               " (--list-minerals shows them all)";
+    set_mineral_indices(parse.options.record, *mineral);
+    if (mineral->kind == MineralKind::kBiaxial)
+        parse.edits.push_back({find_field("two-vz"), mineral->two_vz});
+    return {};
 }
 
 // The options that are not fields of the record.
 std::string take_own_option(Parse& parse, std::string_view name, std::string_view text) {
     RenderOptions& o = parse.options;
+    if (name == "section") {
+        const std::optional<Section> section = section_by_option(text);
+        if (!section)
+            return "--section " + std::string(text) + " is not " + list_of_names(section_options());
+        parse.edits.push_back({nullptr, 0.0f, section});
+        return {};
+    }
     if (name == "out") {
         if (text.empty())
             return "--out needs a file name";
@@ -351,7 +409,10 @@ std::string take_own_option(Parse& parse, std::string_view name, std::string_vie
 }
 
 // One option --name with its value text.
-std::string take_option(Parse& parse, std::string_view name, std::string_view text) {
+std::string take_option(Parse& parse, std::string_view name, std::string_view text,
+                        const MineralList& minerals) {
+    if (name == "mineral")
+        return take_mineral(parse, text, minerals);
     if (is_own_option(name))
         return take_own_option(parse, name, text);
     const FieldOption* option = find_field(name);
@@ -441,7 +502,8 @@ std::string finish_record(Parse& parse) {
 
 }  // namespace
 
-ParsedRenderOptions parse_render_options(std::span<const std::string_view> arguments) {
+ParsedRenderOptions parse_render_options(std::span<const std::string_view> arguments,
+                                         const MineralList& minerals) {
     Parse parse;
     set_default_parameters(parse.options.record);
     auto fail = [](std::string message) { return ParsedRenderOptions{std::nullopt, message}; };
@@ -458,6 +520,10 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
         }
         if (argument == "--antialias") {
             parse.options.antialias = true;
+            continue;
+        }
+        if (argument == "--list-minerals") {
+            parse.options.list_minerals = true;
             continue;
         }
         if (argument.substr(0, 2) != "--")
@@ -479,7 +545,7 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
                 return fail("--" + std::string(name) + " needs a value");
             text = arguments[++i];
         }
-        if (std::string error = take_option(parse, name, *text); !error.empty())
+        if (std::string error = take_option(parse, name, *text, minerals); !error.empty())
             return fail(error);
     }
     if (std::string error = finish_record(parse); !error.empty())
@@ -537,6 +603,15 @@ std::string render_usage() {
         "                     pixel, so that they blend as in the microscope instead of showing\n"
         "                     false patterns; every other pixel stays as without it\n"
         "  --version          print the program's name and version\n"
+        "  --mineral NAME     a mineral of the list (English name, any case): its crystal kind,\n"
+        "                     indices and 2Vz, as the window's Mineral chooser sets them\n"
+        "  --section S        turn the crystal so that a direction is vertical: " +
+        list_of_names(section_options()) +
+        "\n"
+        "                     (optic-axis and flash for uniaxial, flash: the optic axis in the\n"
+        "                     stage at azimuth 0; bxa, bxo, optic-axis, optic-normal for biaxial,\n"
+        "                     the optic axial plane at azimuth 0)\n"
+        "  --list-minerals    print the mineral list as tab-separated text and exit\n"
         "Fields of the parameter record (unset ones as after start-up):\n";
     for (const FieldOption& option : field_options()) {
         text += "  --" + option.name + "  ";
@@ -591,6 +666,7 @@ std::string render_usage() {
         "  and B; after one it keeps X, Y and Z and opens A and B about Z. Theta and phi of one\n"
         "  axis are two edits; either order gives the same axes. The options of A and B place\n"
         "  the optic axes as given, any pair of them: nothing is derived then (--two-vz only\n"
-        "  sets the angle), and X, Y or Z options are refused.\n";
+        "  sets the angle), and X, Y or Z options are refused. --mineral and --section are\n"
+        "  edits like the others, in their place in that order.\n";
     return text;
 }

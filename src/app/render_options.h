@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "model/controls.h"
+#include "model/mineral_list.h"
 #include "model/parameter_record.h"
 #include "optics/figure_buffer.h"
 
@@ -29,6 +30,7 @@ struct RenderOptions {
     bool antialias = false;  // supersample where the rings are finer than the pixels
     bool help = false;
     bool version = false;
+    bool list_minerals = false;
 };
 
 struct ParsedRenderOptions {
@@ -36,8 +38,10 @@ struct ParsedRenderOptions {
     std::string error;  // one line, when options is empty
 };
 
-// arguments: the command line without the program name.
-ParsedRenderOptions parse_render_options(std::span<const std::string_view> arguments);
+// arguments: the command line without the program name; minerals: the list --mineral chooses
+// from (its error is told when --mineral is given and the list could not be read).
+ParsedRenderOptions parse_render_options(std::span<const std::string_view> arguments,
+                                         const MineralList& minerals = {});
 
 // The checks that need the computed figure (or its shape): the frame exists, the light
 // intensity lies on its slider. An empty string when both hold.

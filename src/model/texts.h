@@ -67,6 +67,14 @@ inline constexpr char file_create_failed[] = "\203t\203@\203C\203\213 %s \202\31
 inline constexpr char file_open_elsewhere[] = "\203t\203@\203C\203\213 %s \202\315\221\274\202\314\203A\203v\203\212\203P\201[\203V\203\207\203\223\202\251\202\347\212J\202\251\202\352\202\304\202\242\202\334\202\271\202\361\202\251\201H\n\202\340\202\265\202\273\202\244\202\310\202\347\201A\202\261\202\314\203t\203@\203C\203\213\202\360\202\273\202\314\203A\203v\203\212\203P\201[\203V\203\207\203\223\202\305\225\302\202\266\202\304\202\255\202\276\202\263\202\242.";  // ファイル %s は他のアプリケーションから開かれていませんか？\nもしそうなら、このファイルをそのアプリケーションで閉じてください.
 inline constexpr char enlarging[] = "\221\234\202\360\212g\221\345\202\265\202\304\202\242\202\334\202\267\201D";  // 像を拡大しています．
 inline constexpr char creating_mpeg[] = "MPEG \203t\203@\203C\203\213\202\360\215\354\220\254\202\265\202\304\202\242\202\334\202\267\201D";  // MPEG ファイルを作成しています．
+inline constexpr char mineral[] = "\215z\225\250";  // 鉱物
+inline constexpr char custom_values[] = "\224C\210\323\202\314\222l";  // 任意の値
+inline constexpr char section[] = "\220\330\222f\226\312";  // 切断面
+inline constexpr char section_optic_axis[] = "\214\365\216\262";  // 光軸
+inline constexpr char section_flash[] = "\214\365\216\262\202\311\225\275\215s";  // 光軸に平行
+inline constexpr char section_acute_bisectrix[] = "\211s\212p\223\231\225\252\220\374";  // 鋭角等分線
+inline constexpr char section_obtuse_bisectrix[] = "\223\335\212p\223\231\225\252\220\374";  // 鈍角等分線
+inline constexpr char section_optic_normal[] = "\214\365\212w\223I\226@\220\374";  // 光学的法線
 // clang-format on
 
 }  // namespace texts

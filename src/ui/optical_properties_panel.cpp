@@ -2,6 +2,7 @@
 
 #include "model/controls.h"
 #include "model/derived_values.h"
+#include "model/section_edit.h"
 #include "model/texts.h"
 #include "ui/label_text.h"
 #include "ui/symbol_style.h"
@@ -56,17 +57,91 @@ void show_value(Gtk::SpinButton* spin, sigc::connection& handler, double value) 
     handler.unblock();
 }
 
+std::vector<Mineral>& offered_minerals() {
+    static std::vector<Mineral> minerals;
+    return minerals;
+}
+
 }  // namespace
+
+void OpticalPropertiesPanel::use_minerals(std::vector<Mineral> minerals) {
+    offered_minerals() = std::move(minerals);
+}
 
 OpticalPropertiesPanel::OpticalPropertiesPanel(RecordEditor& editor)
     : Gtk::Frame(shown_text(texts::optical_properties_frame)), editor_(editor) {
     set_border_width(10);
+    add(outer_);
+    build_choosers();
     editor_.signal_changed().connect(sigc::mem_fun(*this, &OpticalPropertiesPanel::show_record));
+}
+
+// The choosers stay while the content below them is rebuilt for another crystal kind.
+void OpticalPropertiesPanel::build_choosers() {
+    // One chooser a row, captioned like the rows below, so that long English names widen
+    // the frame no more than one chooser does.
+    for (auto [caption, chooser] :
+         {std::pair{texts::mineral, &mineral_}, {texts::section, &section_}}) {
+        auto* row = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
+        outer_.pack_start(*row, false, false, 3);
+        add_caption(*row, caption);
+        row->pack_start(*chooser, false, false, 0);
+    }
+    // The names in the window's language, in the list's order, which groups related minerals.
+    const bool japanese = shown_text(texts::mineral) == sjis_to_utf8(texts::mineral);
+    mineral_.append(shown_text(texts::custom_values));
+    for (const Mineral& m : offered_minerals())
+        mineral_.append(japanese ? m.name_ja : m.name);
+    mineral_.set_active(0);
+    mineral_chosen_ = mineral_.signal_changed().connect(
+        sigc::mem_fun(*this, &OpticalPropertiesPanel::on_mineral_chosen));
+    section_chosen_ = section_.signal_changed().connect(
+        sigc::mem_fun(*this, &OpticalPropertiesPanel::on_section_chosen));
+    outer_.show_all();
+}
+
+void OpticalPropertiesPanel::on_mineral_chosen() {
+    const int row = mineral_.get_active_row_number();
+    if (row <= 0)
+        return;
+    apply_mineral(editor_.record(), editor_.orientation(), offered_minerals()[row - 1]);
+    editor_.changed();
+}
+
+void OpticalPropertiesPanel::on_section_chosen() {
+    const int row = section_.get_active_row_number();
+    const std::span<const SectionName> sections = sections_for(editor_.record().axis_type);
+    if (row < 0 || row >= int(sections.size()))
+        return;
+    apply_section(editor_.record(), editor_.orientation(), sections[row].section);
+    editor_.changed();
+}
+
+// The mineral whose values the record holds, else the custom entry; the section list of the
+// record's kind, rebuilt only when the kind changes (never from its own signal).
+void OpticalPropertiesPanel::show_mineral_and_sections() {
+    const ParameterRecord& record = editor_.record();
+    const std::optional<std::size_t> mineral = mineral_of_record(offered_minerals(), record);
+    const int row = mineral ? int(*mineral) + 1 : 0;
+    if (mineral_.get_active_row_number() != row) {
+        mineral_chosen_.block();
+        mineral_.set_active(row);
+        mineral_chosen_.unblock();
+    }
+    if (sections_kind_ == record.axis_type)
+        return;
+    sections_kind_ = record.axis_type;
+    section_chosen_.block();
+    section_.remove_all();
+    for (const SectionName& name : sections_for(record.axis_type))
+        section_.append(shown_text(name.label));
+    section_chosen_.unblock();
 }
 
 void OpticalPropertiesPanel::show_record() {
     if (shown_kind_ != editor_.record().axis_type)
         build_content();
+    show_mineral_and_sections();
     show_sign_bounds_and_angles();
 }
 
@@ -81,7 +156,7 @@ void OpticalPropertiesPanel::build_content() {
         gtk_widget_destroy(GTK_WIDGET(old->gobj()));
     }
     content_ = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
-    add(*content_);
+    outer_.pack_start(*content_, false, false, 0);
     shown_kind_ = editor_.record().axis_type;
     if (*shown_kind_ == kBiaxial) {
         build_biaxial_content();

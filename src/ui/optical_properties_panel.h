@@ -1,18 +1,29 @@
-// The frame "(光学的性質)": ω and ε with the optic sign for a uniaxial crystal; α, γ and the
-// optic axial angle as 2Vz and 2Vx for a biaxial one. The content is built for the record's
-// crystal kind, and built anew when the kind changes.
+// The frame "(光学的性質)": the mineral and section choosers above ω and ε with the optic sign for
+// a uniaxial crystal; α, γ and the optic axial angle as 2Vz and 2Vx for a biaxial one. The content
+// is built for the record's crystal kind, and built anew when the kind changes.
 #pragma once
 
 #include <gtkmm.h>
 
 #include <optional>
+#include <vector>
 
+#include "model/mineral_list.h"
 #include "ui/record_editor.h"
 
 class OpticalPropertiesPanel : public Gtk::Frame {
   public:
     // The content appears at the first change of the record the panel hears of.
     explicit OpticalPropertiesPanel(RecordEditor& editor);
+
+    // The minerals the 鉱物 chooser offers after its custom entry; set once at start-up,
+    // before the main window is built.
+    static void use_minerals(std::vector<Mineral> minerals);
+
+    // Row 0 is the custom entry, row i + 1 the list's mineral i.
+    Gtk::ComboBoxText& mineral_chooser() { return mineral_; }
+    // The sections of the record's crystal kind, in the order sections_for gives.
+    Gtk::ComboBoxText& section_chooser() { return section_; }
 
     // The content's controls while they are shown; nullptr otherwise.
     Gtk::SpinButton* omega_spin() { return omega_; }
@@ -24,6 +35,10 @@ class OpticalPropertiesPanel : public Gtk::Frame {
     Gtk::SpinButton* two_vx_spin() { return two_vx_; }
 
   private:
+    void build_choosers();
+    void on_mineral_chosen();
+    void on_section_chosen();
+    void show_mineral_and_sections();
     void show_record();
     void build_content();
     void build_uniaxial_content();
@@ -34,6 +49,12 @@ class OpticalPropertiesPanel : public Gtk::Frame {
     void show_sign_bounds_and_angles();
 
     RecordEditor& editor_;
+    Gtk::Box outer_{Gtk::ORIENTATION_VERTICAL, 0};
+    Gtk::ComboBoxText mineral_;
+    Gtk::ComboBoxText section_;
+    sigc::connection mineral_chosen_;
+    sigc::connection section_chosen_;
+    std::optional<int> sections_kind_;
     std::optional<int> shown_kind_;
     Gtk::Box* content_ = nullptr;
     Gtk::SpinButton* omega_ = nullptr;

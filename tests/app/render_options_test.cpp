@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "optics/figure_computation.h"
+#include "support/scripted_progress.h"
 
 namespace {
 
@@ -239,3 +244,61 @@ TEST(RenderOptions, MessagesShowTheValueAsGivenAndBoundsThatDifferFromIt) {
              {{"--light", "-1e39"}, "--light -1e39 is beyond any control's range"}})
         EXPECT_EQ(parse(arguments).error, error);
 }
+
+namespace {
+
+MineralList shipped_minerals() {
+    return load_mineral_list(std::string(LUMITRA_SOURCE_DIR) + "/data/minerals.tsv");
+}
+
+ParsedRenderOptions parse_with_minerals(std::vector<std::string_view> arguments) {
+    static const MineralList minerals = shipped_minerals();
+    return parse_render_options(arguments, minerals);
+}
+
+// --mineral calcite is the figure of the indices the list gives for calcite, typed out.
+TEST(RenderOptions, MineralGivesTheFigureOfItsIndicesByteForByte) {
+    const MineralList list = shipped_minerals();
+    const Mineral* calcite = find_mineral(list.minerals, "Calcite");
+    ASSERT_NE(calcite, nullptr);
+    char omega[16], epsilon[16];
+    std::snprintf(omega, sizeof omega, "%.3f", calcite->omega);
+    std::snprintf(epsilon, sizeof epsilon, "%.3f", calcite->epsilon);
+    const ParsedRenderOptions by_name =
+        parse_with_minerals({"--axis-type", "1", "--mineral", "calcite"});
+    const ParsedRenderOptions typed =
+        parse_with_minerals({"--axis-type", "0", "--omega", omega, "--epsilon", epsilon});
+    ASSERT_TRUE(by_name.options && typed.options) << by_name.error << typed.error;
+    ScriptedProgress progress;
+    const std::optional<Figure> a = compute_figure(prepare_draw(by_name.options->record), progress);
+    const std::optional<Figure> b = compute_figure(prepare_draw(typed.options->record), progress);
+    ASSERT_TRUE(a && b && a->pixels.size() == b->pixels.size());
+    EXPECT_TRUE(std::equal(a->pixels.begin(), a->pixels.end(), b->pixels.begin()));
+}
+
+// Options after a mineral change what it set, options before it are overwritten; an
+// unknown name or a section of the other kind is refused.
+TEST(RenderOptions, MineralAndSectionAreEditsInTheirPlace) {
+    const RenderOptions o =
+        parse_with_minerals({"--omega", "1.7", "--mineral", "QUARTZ", "--epsilon", "1.6"})
+            .options.value_or(RenderOptions{});
+    EXPECT_FLOAT_EQ(o.record.omega, 1.544f);
+    EXPECT_FLOAT_EQ(o.record.epsilon, 1.6f);
+    const struct {
+        std::vector<std::string_view> arguments;
+        const char* error;
+    } cases[] = {
+        {{"--mineral", "calcit"},
+         "--mineral calcit is not in the list; the closest names are Calcite, "},
+        {{"--section", "basal"},
+         "--section basal is not optic-axis, flash, bxa, bxo or optic-normal"},
+        {{"--mineral", "calcite", "--section", "bxa"},
+         "--section bxa is not a section of a uniaxial crystal"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(parse_with_minerals(c.arguments).error.rfind(c.error, 0), 0u) << c.error;
+    EXPECT_EQ(parse({"--mineral", "calcite"}).error.rfind("--mineral needs the mineral list", 0),
+              0u);
+}
+
+}  // namespace

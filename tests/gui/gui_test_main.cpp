@@ -10,6 +10,7 @@
 #include "app/program.h"
 #include "gui_harness.h"
 #include "shown_texts.h"
+#include "ui/optical_properties_panel.h"
 #include "ui/symbol_style.h"
 #include "ui/translation.h"
 
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
     ::testing::GTEST_FLAG(death_test_style) = "threadsafe";
     init_toolkit(argc, argv);
     create_symbol_style();
+    OpticalPropertiesPanel::use_minerals(
+        load_mineral_list(std::string(LUMITRA_SOURCE_DIR) + "/data/minerals.tsv").minerals);
     // A language test's child: shows the windows under the locale it was given and writes
     // their texts.
     if (const char* path = std::getenv("LUMITRA_SHOWN_TEXTS"))

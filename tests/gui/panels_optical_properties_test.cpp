@@ -82,3 +82,27 @@ TEST_F(MainWindowPanels, AlphaNeverExceedsGammaWhateverTheOrderOfEditsAndKindCha
         }
     } while (std::next_permutation(order.begin(), order.end()));
 }
+
+// Choosing 方解石 sets a negative uniaxial crystal with the list's indices; an index typed
+// afterwards shows the custom entry, and calcite's own value typed back shows calcite.
+TEST_F(MainWindowPanels, MineralChooserSetsTheIndicesAndFollowsEdits) {
+    click(kCrystalKindButton);  // from a biaxial crystal: the kind must follow too
+    Gtk::ComboBoxText& chooser = optical().mineral_chooser();
+    int calcite = 0;
+    while (chooser.get_active_text() != "方解石") {
+        chooser.set_active(++calcite);
+        ASSERT_EQ(chooser.get_active_row_number(), calcite) << "no 方解石 in the list";
+    }
+    ASSERT_EQ(parameters.axis_type, kUniaxial);
+    EXPECT_EQ(optical().omega_spin()->get_text() + " " + optical().epsilon_spin()->get_text(),
+              "1.658 1.486");
+    EXPECT_EQ(optical().optic_sign_label()->get_text(), "負");
+    set(optical().epsilon_spin(), 1.500);
+    EXPECT_EQ(chooser.get_active_text(), "任意の値");
+    set(optical().epsilon_spin(), 1.486);
+    EXPECT_EQ(chooser.get_active_row_number(), calcite);
+    // The uniaxial sections; the flash figure lays C in the stage.
+    optical().section_chooser().set_active(1);
+    EXPECT_EQ(optical().section_chooser().get_active_text(), "光軸に平行");
+    EXPECT_FLOAT_EQ(parameters.c_axis_theta, 90.0f);
+}

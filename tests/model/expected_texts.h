@@ -70,5 +70,13 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::file_open_elsewhere, "ファイル %s は他のアプリケーションから開かれていませんか？\nもしそうなら、このファイルをそのアプリケーションで閉じてください."},
     {texts::enlarging, "像を拡大しています．"},
     {texts::creating_mpeg, "MPEG ファイルを作成しています．"},
+    {texts::mineral, "鉱物"},
+    {texts::custom_values, "任意の値"},
+    {texts::section, "切断面"},
+    {texts::section_optic_axis, "光軸"},
+    {texts::section_flash, "光軸に平行"},
+    {texts::section_acute_bisectrix, "鋭角等分線"},
+    {texts::section_obtuse_bisectrix, "鈍角等分線"},
+    {texts::section_optic_normal, "光学的法線"},
 };
 // clang-format on
