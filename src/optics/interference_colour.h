@@ -47,33 +47,33 @@ const ColourTable& retardation_colour_table();
 // What retardation_colour_table holds, computed afresh into table (for measuring the cost).
 void fill_retardation_colour_table(ColourTable& table);
 
-// The signed colour of a retardation R ≥ 0: interpolated between table entries below 9999 nm,
-// the direct sum from there on.
-inline void tabulated_colour(const ColourTable& table, double r, float* out) {
+// Between the entries below 9999 nm each channel interpolates entry(value) of its two
+// neighbours; from there on the direct sum gives the colour.
+template <class Entry, class Sum>
+inline void interpolated_colour(const ColourTable& table, double r, float* out, Entry entry,
+                                Sum sum) {
     if (r < kTableBound) {
         const double whole = std::floor(r);
         const double f = r - whole;
         const float* low = &table[3 * static_cast<int>(whole)];
         for (int q = 0; q < 3; ++q)
-            out[q] = static_cast<float>((1.0 - f) * low[q] + f * low[q + 3]);
+            out[q] = static_cast<float>((1.0 - f) * entry(low[q]) + f * entry(low[q + 3]));
     } else {
-        signed_spectral_colour(r, out);
+        sum(r, out);
     }
+}
+
+// The signed colour of a retardation R ≥ 0.
+inline void tabulated_colour(const ColourTable& table, double r, float* out) {
+    interpolated_colour(
+        table, r, out, [](float e) { return e; }, signed_spectral_colour);
 }
 
 // The colour as light, each entry taken at 0 where it is negative before the interpolation:
 // the plain figure's colours, which never mix with a negative weight.
 inline void tabulated_light(const ColourTable& table, double r, float* out) {
-    if (r < kTableBound) {
-        const double whole = std::floor(r);
-        const double f = r - whole;
-        const float* low = &table[3 * static_cast<int>(whole)];
-        for (int q = 0; q < 3; ++q)
-            out[q] = static_cast<float>((1.0 - f) * std::max(0.0f, low[q]) +
-                                        f * std::max(0.0f, low[q + 3]));
-    } else {
-        spectral_colour(r, out);
-    }
+    interpolated_colour(
+        table, r, out, [](float e) { return std::max(0.0f, e); }, spectral_colour);
 }
 
 inline float clamp_unit(float v) {
