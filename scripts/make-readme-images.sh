@@ -26,6 +26,13 @@ figure biaxial-full-range --axis-type 1 --draw-range 1 --thickness 150
 # The stage turned in steps of 30 degrees under an inclined optic axis.
 figure rotation-ring --draw-mode 1 --c-axis-theta 25 --thickness 300 --image-size-rotation 80
 
+# The three accessories over a positive uniaxial crystal whose rings pass 147 nm well inside
+# the field.
+positive=(--omega 1.544 --epsilon 1.594 --thickness 60)
+figure sign-first-order-plate "${positive[@]}" --plate 530
+figure sign-quarter-wave-plate "${positive[@]}" --plate 147
+figure sign-quartz-wedge "${positive[@]}" --plate wedge --wedge-retardation 300
+
 # A 3000 µm section over the full range, point-sampled and antialiased: the outer rings are
 # finer than the pixels.
 figure thick-full-range --thickness 3000 --draw-range 1

@@ -13,6 +13,7 @@
 #include "app/install_paths.h"
 #include "app/render_options.h"
 #include "optics/figure_computation.h"
+#include "optics/wedge_sweep.h"
 #include "output/encoded_movie.h"
 #include "output/file_extension.h"
 #include "output/movie_pipeline.h"
@@ -120,6 +121,8 @@ std::optional<int> check_before_computing(const RenderOptions& options, const Dr
     if (output.format == OutputFormat::kUnsupported)
         return fail(
             2, options.out + ": the name must end in " + accepted_extensions(FormatSet::kRenderer));
+    if (options.wedge_sweep && !is_movie(output.format))
+        return fail(2, options.out + ": --wedge-sweep writes a movie, not a still");
     const Figure shape = figure_shape(setup);
     RenderOptions frame_only = options;
     frame_only.light.reset();  // the light's range needs the computed figure
@@ -164,7 +167,9 @@ bool write_output(const RenderOptions& options, const Output& output, const Figu
         build_tone_table(options.display_gamma, options.light.value_or(figure.reference_light),
                          figure.encoding_gamma, figure.reference_light);
     if (is_movie(output.format)) {
-        const float fps = options.speed / options.record.sampling_step;
+        // A sweep shows each setting of the wedge once.
+        const float fps = options.wedge_sweep ? static_cast<float>(kMovieFrameRate)
+                                              : options.speed / options.record.sampling_step;
         const int side = *output.movie_side;
         return (output.format == OutputFormat::kMpeg
                     ? write_movie(options.out, figure, tones, side, fps, progress, nullptr)
@@ -207,7 +212,10 @@ int main(int argc, char** argv) {
         return *status;
 
     InterruptibleProgress progress;
-    const std::optional<Figure> figure = compute_figure(setup, progress);
+    const std::optional<Figure> figure =
+        options.wedge_sweep ? compute_wedge_sweep(setup, options.wedge_sweep->first,
+                                                  options.wedge_sweep->second, progress)
+                            : compute_figure(setup, progress);
     if (!figure)
         return exit_status(1);
     if (const std::string error = check_against_figure(options, *figure); !error.empty())

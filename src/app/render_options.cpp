@@ -8,10 +8,12 @@
 #include <limits>
 #include <vector>
 
+#include "model/accessories.h"
 #include "model/controls.h"
 #include "model/derived_values.h"
 #include "model/orientation_edit.h"
 #include "model/section_edit.h"
+#include "output/movie_pipeline.h"
 
 namespace {
 
@@ -162,12 +164,35 @@ std::string list_of_steps() {
     return list_of({steps.begin(), steps.end()});
 }
 
-std::string list_of_values(const SwitchControl& control) {
+// The values a switch option takes: its control's, except that --no-test-plate keeps its two
+// (the first-order plate or none); --plate chooses among all the accessories.
+std::vector<double> switch_values(const SwitchControl& control) {
     std::vector<double> values;
     for (const SwitchValue& v : control.values)
-        values.push_back(v.value);
+        if (control.field != &R::no_test_plate || v.value == kNoPlate ||
+            v.value == kFirstOrderPlate)
+            values.push_back(v.value);
     std::sort(values.begin(), values.end());
-    return list_of(values);
+    return values;
+}
+
+std::string list_of_values(const SwitchControl& control) {
+    return list_of(switch_values(control));
+}
+
+// The names --plate takes, in the order of the window's accessory button.
+std::vector<std::pair<std::string, std::int32_t>> plate_names() {
+    return {{"none", kNoPlate},
+            {format_number(kFirstOrderRetardation), kFirstOrderPlate},
+            {format_number(kQuarterWaveRetardation), kQuarterWavePlate},
+            {"wedge", kQuartzWedge}};
+}
+
+std::string list_of_plates() {
+    std::string text;
+    for (const auto& [name, value] : plate_names())
+        text += (text.empty() ? "" : "|") + name;
+    return text;
 }
 
 // Whether value lies on the grid low, low + step, … (within float rounding of the step).
@@ -211,8 +236,8 @@ std::string check_alone(const FieldOption& option, std::string_view given, doubl
                 return "--rotation-step " + std::string(given) + " is not " + list_of_steps();
             return {};
         case Check::kSwitch:
-            if (value != std::trunc(value) || std::abs(value) > 1e6 ||
-                !takes_value(*option.switch_control, static_cast<std::int32_t>(value)))
+            if (const std::vector<double> values = switch_values(*option.switch_control);
+                std::find(values.begin(), values.end(), value) == values.end())
                 return "--" + option.name + " " + std::string(given) + " is not " +
                        list_of_values(*option.switch_control);
             return {};
@@ -339,7 +364,8 @@ struct Parse {
 
 bool is_own_option(std::string_view name) {
     return name == "frame" || name == "light" || name == "display-gamma" || name == "out" ||
-           name == "movie-size" || name == "speed" || name == "mineral" || name == "section";
+           name == "movie-size" || name == "speed" || name == "mineral" || name == "section" ||
+           name == "plate" || name == "wedge-sweep";
 }
 
 // A mineral sets the kind and the indices at once, and its 2Vz as the 2Vz edit does, so
@@ -359,6 +385,26 @@ std::string take_mineral(Parse& parse, std::string_view text, const MineralList&
     return {};
 }
 
+// FROM:TO, each a retardation the wedge's slider can hold, the two apart.
+std::string take_wedge_sweep(RenderOptions& o, std::string_view text) {
+    const std::size_t colon = text.find(':');
+    const std::optional<double> from = parse_number(text.substr(0, colon));
+    const std::optional<double> to =
+        colon == std::string_view::npos ? std::nullopt : parse_number(text.substr(colon + 1));
+    if (!from || !to)
+        return "--wedge-sweep " + std::string(text) + " is not FROM:TO";
+    const std::string_view ends[] = {text.substr(0, colon), text.substr(colon + 1)};
+    for (const std::string_view end : ends)
+        if (std::string error =
+                range_error("wedge-sweep", end, *parse_number(end), controls::kWedgeRetardation);
+            !error.empty())
+            return error;
+    if (*from == *to)
+        return "--wedge-sweep " + std::string(text) + " does not move the wedge";
+    o.wedge_sweep = {static_cast<float>(*from), static_cast<float>(*to)};
+    return {};
+}
+
 // The options that are not fields of the record.
 std::string take_own_option(Parse& parse, std::string_view name, std::string_view text) {
     RenderOptions& o = parse.options;
@@ -375,6 +421,16 @@ std::string take_own_option(Parse& parse, std::string_view name, std::string_vie
         o.out = std::string(text);
         return {};
     }
+    if (name == "plate") {
+        for (const auto& [plate, value] : plate_names())
+            if (text == plate) {
+                o.record.no_test_plate = value;
+                return {};
+            }
+        return "--plate " + std::string(text) + " is not " + list_of_plates();
+    }
+    if (name == "wedge-sweep")
+        return take_wedge_sweep(o, text);
     std::string error;
     const std::optional<double> value = parse_value(name, text, error);
     if (!value)
@@ -475,6 +531,17 @@ std::string finish_record(Parse& parse) {
         return "--alpha " + format_number(r.alpha) + " is above --gamma " + format_number(r.gamma) +
                ": the least index cannot exceed the greatest";
     const int mode = r.draw_mode;
+    const bool wedge = r.no_test_plate == kQuartzWedge;
+    if (parse.was_given("wedge-retardation") && !wedge)
+        return "--wedge-retardation needs --plate wedge";
+    if (parse.options.wedge_sweep) {
+        if (!wedge)
+            return "--wedge-sweep needs --plate wedge";
+        if (mode != kSingleImage)
+            return "--wedge-sweep needs the single-image mode (--draw-mode 0)";
+        if (parse.was_given("wedge-retardation"))
+            return "--wedge-sweep and --wedge-retardation contradict each other";
+    }
     if (parse.was_given("sampling-step"))
         if (std::string error = take_current_step(r); !error.empty())
             return error;
@@ -566,8 +633,8 @@ std::string check_against_figure(const RenderOptions& options, const Figure& fig
 }
 
 std::optional<int> movie_side(const RenderOptions& options, int figure_side, std::string& error) {
-    if (options.record.draw_mode != kAnimation) {
-        error = options.out + ": movies need the animation mode (--draw-mode 2)";
+    if (options.record.draw_mode != kAnimation && !options.wedge_sweep) {
+        error = options.out + ": movies need the animation mode (--draw-mode 2) or --wedge-sweep";
         return std::nullopt;
     }
     const ControlRange sizes = movie_size_range(figure_side);
@@ -583,10 +650,11 @@ std::optional<int> movie_side(const RenderOptions& options, int figure_side, std
 std::string render_usage() {
     const ControlRange& gamma = controls::kDisplayGamma;
     const ControlRange& speed = controls::kSpeed;
+    const ControlRange& wedge = controls::kWedgeRetardation;
     const ControlRange movie = movie_size_range(1);
     std::string text =
         "usage: lumitra-render [--FIELD VALUE]... [--frame K] [--light L] [--display-gamma G]\n"
-        "                      [--antialias] --out FILE\n"
+        "                      [--antialias] [--plate P] [--wedge-sweep FROM:TO] --out FILE\n"
         "Draws an interference figure as the main window's Draw does and writes frame K\n"
         "(default 0) as PPM (.ppm, .pnm), BMP (.bmp, or no extension), JPEG (.jpg, .jpeg)\n"
         "or PNG (.png); in the animation mode .mpg, .mpeg, .mp4, .webm or .gif writes a movie\n"
@@ -612,6 +680,18 @@ std::string render_usage() {
         "                     stage at azimuth 0; bxa, bxo, optic-axis, optic-normal for biaxial,\n"
         "                     the optic axial plane at azimuth 0)\n"
         "  --list-minerals    print the mineral list as tab-separated text and exit\n"
+        "  --plate P          the accessory above the section, its slow direction NE-SW: " +
+        list_of_plates() +
+        "\n"
+        "                     (none, the first-order plate, the quarter-wave plate, the quartz\n"
+        "                     wedge set by --wedge-retardation); --no-test-plate 0 is --plate " +
+        format_number(kFirstOrderRetardation) +
+        "\n"
+        "  --wedge-sweep FROM:TO  with --plate wedge in the single-image mode, a movie of the\n"
+        "                     wedge moved from FROM to TO nm (each " +
+        format_number(wedge.lower) + " to " + format_number(wedge.upper) + "), " +
+        format_number(kWedgeSweepStep) + " nm per frame at " + std::to_string(kMovieFrameRate) +
+        " frames per second\n"
         "Fields of the parameter record (unset ones as after start-up):\n";
     for (const FieldOption& option : field_options()) {
         text += "  --" + option.name + "  ";
@@ -644,7 +724,7 @@ std::string render_usage() {
         text += "\n";
     }
     text +=
-        "Movies (animation mode only), 24 frames per second whatever the speed:\n"
+        "Movies (animation mode or --wedge-sweep), 24 frames per second whatever the speed:\n"
         "  .mpg, .mpeg  MPEG-1, encoded by ppmtompeg\n"
         "  .mp4         H.264, for browsers and slide programs\n"
         "  .webm        VP9, for web pages\n"

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "model/controls.h"
 #include "model/mineral_list.h"
@@ -28,6 +29,8 @@ struct RenderOptions {
     float speed = controls::kDefaultSpeed;  // the speed slider, degrees a second
     std::string out;
     bool antialias = false;  // supersample where the rings are finer than the pixels
+    // A movie of the quartz wedge moved from the first retardation to the second (nm).
+    std::optional<std::pair<float, float>> wedge_sweep;
     bool help = false;
     bool version = false;
     bool list_minerals = false;
@@ -49,7 +52,7 @@ std::string check_against_figure(const RenderOptions& options, const Figure& fig
 
 // The side of the movie of a figure of the given side: the size asked for, or the movie-size
 // dialog's starting value. Nothing, with the reason in error, when the dialog could not
-// offer it or the record is not in the animation mode.
+// offer it or the record is neither in the animation mode nor a wedge sweep.
 std::optional<int> movie_side(const RenderOptions& options, int figure_side, std::string& error);
 
 // The text of --help.

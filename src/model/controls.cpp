@@ -41,13 +41,17 @@ constexpr FieldControl kFields[] = {
     {"a_axis_phi",           &R::a_axis_phi,           controls::kAxisPhi},
     {"b_axis_theta",         &R::b_axis_theta,         controls::kAxisTheta},
     {"b_axis_phi",           &R::b_axis_phi,           controls::kAxisPhi},
+    {"wedge_retardation",    &R::wedge_retardation,    controls::kWedgeRetardation},
 };
 
 constexpr SwitchValue kAxisTypes[] = {{kUniaxial, texts::uniaxial}, {kBiaxial, texts::biaxial}};
 constexpr SwitchValue kDrawModes[] = {{kSingleImage, texts::single_image_mode},
                                       {kRotationImage, texts::rotation_image_mode},
                                       {kAnimation, texts::animation_mode}};
-constexpr SwitchValue kTestPlates[] = {{1, texts::no_test_plate}, {0, texts::test_plate_inserted}};
+constexpr SwitchValue kTestPlates[] = {{kNoPlate, texts::no_test_plate},
+                                       {kFirstOrderPlate, texts::test_plate_inserted},
+                                       {kQuarterWavePlate, texts::quarter_wave_plate},
+                                       {kQuartzWedge, texts::quartz_wedge}};
 constexpr SwitchValue kDrawRanges[] = {{kMicroscopeField, texts::microscope_field},
                                        {kFullRange, texts::full_range}};
 constexpr SwitchValue kProjections[] = {{kSineProjection, texts::sine_projection},

@@ -33,6 +33,7 @@ inline constexpr ControlRange kNumericalAperture{0.1f, 1.0f, 0.01f, 0.1f, 2};
 inline constexpr ControlRange kThickness        {10.0f, 3000.0f, 1.0f, 10.0f, 0};
 inline constexpr ControlRange kRotationStep     {15.0f, 45.0f, 0.5f, 0.5f, 1};
 inline constexpr ControlRange kAnimationStep    {1.0f, 10.0f, 1.0f, 1.0f, 0};
+inline constexpr ControlRange kWedgeRetardation{0.0f, 2000.0f, 1.0f, 10.0f, 0};  // nm
 inline constexpr float kSmallestImage = 20.0f;  // every mode's size control starts here
 
 // The figure window's sliders.

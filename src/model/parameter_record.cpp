@@ -27,9 +27,10 @@ void set_default_parameters(ParameterRecord& record) {
     record.a_axis_phi = 0.0f;
     record.b_axis_theta = 15.0f;
     record.b_axis_phi = 180.0f;
+    record.wedge_retardation = 0.0f;
     record.axis_type = kUniaxial;
     record.draw_mode = kSingleImage;
-    record.no_test_plate = 1;
+    record.no_test_plate = kNoPlate;
     record.draw_range = kMicroscopeField;
     record.projection_kind = kSineProjection;
 }

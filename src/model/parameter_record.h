@@ -10,6 +10,14 @@ enum AxisType : std::int32_t { kUniaxial = 0, kBiaxial = 1 };
 enum DrawMode : std::int32_t { kSingleImage = 0, kRotationImage = 1, kAnimation = 2 };
 enum DrawRange : std::int32_t { kMicroscopeField = 0, kFullRange = 1 };
 enum ProjectionKind : std::int32_t { kSineProjection = 0, kWulffProjection = 2 };
+// The accessory above the section, in the field that once only told whether the 530 nm plate
+// was in: 1 and 0 keep that meaning.
+enum Accessory : std::int32_t {
+    kFirstOrderPlate = 0,
+    kNoPlate = 1,
+    kQuarterWavePlate = 2,
+    kQuartzWedge = 3
+};
 
 struct ParameterRecord {
     float image_size_single;     // pixels, single-image mode
@@ -33,9 +41,10 @@ struct ParameterRecord {
     float z_axis_theta, z_axis_phi;  // biaxial principal axis Z (bisects A and B)
     float a_axis_theta, a_axis_phi;  // biaxial optic axis A
     float b_axis_theta, b_axis_phi;  // biaxial optic axis B
+    float wedge_retardation;         // nanometres, how far the quartz wedge is pushed in
     std::int32_t axis_type;          // AxisType
     std::int32_t draw_mode;          // DrawMode
-    std::int32_t no_test_plate;      // 1 without, 0 with the 530 nm plate
+    std::int32_t no_test_plate;      // Accessory
     std::int32_t draw_range;         // DrawRange
     std::int32_t projection_kind;    // ProjectionKind
 };

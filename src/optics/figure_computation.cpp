@@ -41,8 +41,8 @@ void encode_rows(const FrameComputer& pixels, const float* values, float largest
     }
 }
 
-// Rescales the inside levels of a frame encoded against its own largest value m to the
-// largest value of the whole Draw: level × (m / Vmax)^(1/G), rounded.
+}  // namespace
+
 void rescale_frame(std::uint8_t* bytes, std::size_t count, float factor) {
     std::array<std::uint8_t, 256> table;
     for (int level = 0; level < kEmptyLevel; ++level)
@@ -51,6 +51,8 @@ void rescale_frame(std::uint8_t* bytes, std::size_t count, float factor) {
     for (std::size_t i = 0; i < count; ++i)
         bytes[i] = table[bytes[i]];
 }
+
+namespace {
 
 // One Draw on a pool of workers. The wave normals are resolved first, a band of rows at a
 // time. With enough frames to keep every worker busy, each worker then takes whole frames

@@ -35,6 +35,11 @@ class LevelEncoder {
     std::array<std::uint8_t, kSlices> start_;
 };
 
+// Rescales the inside levels of a frame encoded against its own largest value m to the
+// largest value Vmax of the frames it is shown with: level × factor, factor = (m / Vmax)^(1/G),
+// rounded. The white outside stays.
+void rescale_frame(std::uint8_t* bytes, std::size_t count, float factor);
+
 // Frame count, figure side, canvas side, circle radius and mean index of the record.
 DrawSetup prepare_draw(const ParameterRecord& record);
 

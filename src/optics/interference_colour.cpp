@@ -239,15 +239,8 @@ inline float light(double channel) {
     return channel < 0.0 ? 0.0f : static_cast<float>(channel);
 }
 
-}  // namespace
-
-const SpectralWeights& spectral_weights() {
-    static const SpectralWeights weights = build_weights();
-    return weights;
-}
-
-LUMITRA_VECTOR_CLONES
-void spectral_colour(double retardation, float* out) {
+template <class Channel>
+LANES_INLINE void sum_spectrum(double retardation, float* out, Channel channel) {
     const SpectralBlocks& b = spectral_blocks();
     Lanes red = {}, green = {}, blue = {};
     for (int j = 0; j < kBlockCount; ++j) {
@@ -258,15 +251,16 @@ void spectral_colour(double retardation, float* out) {
     }
     const double sums[3] = {lane_sum(red), lane_sum(green), lane_sum(blue)};
     for (int q = 0; q < 3; ++q) {
-        out[q] = light(sums[q] * b.inverse_normaliser);
+        out[q] = channel(sums[q] * b.inverse_normaliser);
     }
 }
 
 // The mean of sin²(πΓ/λ) over r ± Δ/2 is ½ − cos(2πr/λ) sin(πΔ/λ) λ / (2πΔ), with
 // cos 2x = 1 − 2 sin² x: the point's own sin²(πr/λ) serves both, and the point colour is
 // summed exactly as spectral_colour sums it.
-LUMITRA_VECTOR_CLONES
-void spectral_colour_and_mean(double retardation, double span, float* colour, float* mean) {
+template <class Channel>
+LANES_INLINE void sum_spectrum_and_mean(double retardation, double span, float* colour, float* mean,
+                                        Channel channel) {
     const SpectralBlocks& b = spectral_blocks();
     Lanes red = {}, green = {}, blue = {};
     Lanes red_wave = {}, green_wave = {}, blue_wave = {};
@@ -283,14 +277,45 @@ void spectral_colour_and_mean(double retardation, double span, float* colour, fl
     const double sums[3] = {lane_sum(red), lane_sum(green), lane_sum(blue)};
     const double waves[3] = {lane_sum(red_wave), lane_sum(green_wave), lane_sum(blue_wave)};
     for (int q = 0; q < 3; ++q) {
-        colour[q] = light(sums[q] * b.inverse_normaliser);
-        mean[q] = light((b.half_sums[q] - waves[q] / span) * b.inverse_normaliser);
+        colour[q] = channel(sums[q] * b.inverse_normaliser);
+        mean[q] = channel((b.half_sums[q] - waves[q] / span) * b.inverse_normaliser);
     }
+}
+
+inline float signed_channel(double channel) {
+    return static_cast<float>(channel);
+}
+
+}  // namespace
+
+const SpectralWeights& spectral_weights() {
+    static const SpectralWeights weights = build_weights();
+    return weights;
+}
+
+LUMITRA_VECTOR_CLONES
+void spectral_colour(double retardation, float* out) {
+    sum_spectrum(retardation, out, light);
+}
+
+LUMITRA_VECTOR_CLONES
+void signed_spectral_colour(double retardation, float* out) {
+    sum_spectrum(retardation, out, signed_channel);
+}
+
+LUMITRA_VECTOR_CLONES
+void spectral_colour_and_mean(double retardation, double span, float* colour, float* mean) {
+    sum_spectrum_and_mean(retardation, span, colour, mean, light);
+}
+
+LUMITRA_VECTOR_CLONES
+void signed_spectral_colour_and_mean(double retardation, double span, float* colour, float* mean) {
+    sum_spectrum_and_mean(retardation, span, colour, mean, signed_channel);
 }
 
 void fill_retardation_colour_table(ColourTable& table) {
     for (int j = 0; j < kColourTableSize; ++j)
-        spectral_colour(j, &table[3 * std::size_t(j)]);
+        signed_spectral_colour(j, &table[3 * std::size_t(j)]);
 }
 
 const ColourTable& retardation_colour_table() {
@@ -306,6 +331,6 @@ void colour_without_plate(double retardation, double factor, float* out) {
     WithoutPlate{retardation_colour_table()}(retardation, factor, out);
 }
 
-void colour_with_plate(double retardation, double factor, float* out) {
-    WithPlate{retardation_colour_table()}(retardation, factor, out);
+void colour_with_plate(double retardation, double factor, float* out, double plate_retardation) {
+    WithPlate{retardation_colour_table(), plate_retardation}(retardation, factor, out);
 }

@@ -161,7 +161,7 @@ float antialias_row(const Colour& colour, const CrystalModel& model, const RayGe
 
 FrameComputer::FrameComputer(const DrawSetup& setup)
     : side_(setup.side),
-      test_plate_(setup.params.no_test_plate == 0),
+      plate_(accessory_retardation(setup.params)),
       geometry_(setup),
       rows_(std::size_t(std::max(side_, 0))) {
     std::size_t slot = 0;
@@ -207,8 +207,8 @@ float FrameComputer::colour_rows(const CrystalModel& model, int first, int last,
         const WaveGroup* groups = groups_.data() + span.slot / WaveGroup::kSize;
         float* out = values + 3 * span.slot;
         const float row_largest =
-            test_plate_ ? colour_span(WithPlate{table}, model, groups, span.width, out)
-                        : colour_span(WithoutPlate{table}, model, groups, span.width, out);
+            plate_ > 0.0 ? colour_span(WithPlate{table, plate_}, model, groups, span.width, out)
+                         : colour_span(WithoutPlate{table}, model, groups, span.width, out);
         largest = std::max(largest, row_largest);
     }
     return largest;
@@ -230,10 +230,11 @@ float FrameComputer::colour_rows_antialiased(const CrystalModel& model, int firs
     const double threshold = supersampling_threshold();
     float largest = 0.0f;
     for (int row = first; row < last; ++row) {
-        const float row_largest = test_plate_ ? antialias_row(WithPlate{table}, model, geometry_,
-                                                              rows_, row, threshold, kept, values)
-                                              : antialias_row(WithoutPlate{table}, model, geometry_,
-                                                              rows_, row, threshold, kept, values);
+        const float row_largest = plate_ > 0.0
+                                      ? antialias_row(WithPlate{table, plate_}, model, geometry_,
+                                                      rows_, row, threshold, kept, values)
+                                      : antialias_row(WithoutPlate{table}, model, geometry_, rows_,
+                                                      row, threshold, kept, values);
         largest = std::max(largest, row_largest);
     }
     return largest;

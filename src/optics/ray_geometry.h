@@ -123,7 +123,7 @@ class FrameComputer {
 
   private:
     int side_;
-    bool test_plate_;
+    double plate_;  // the accessory's retardation (nm), 0 without one
     RayGeometry geometry_;
     std::vector<RowSpan> rows_;
     std::size_t inside_ = 0;

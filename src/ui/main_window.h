@@ -1,5 +1,6 @@
-// The main window: the mode row above the parameter panels in two columns, the live figure
-// beside the projection preview, and the Draw and Quit buttons. It owns the panels, the
+// The main window: the mode row above the parameter panels in two columns, the wedge's
+// slider while the quartz wedge is chosen, the live figure beside the projection preview, and
+// the Draw and Quit buttons. It owns the panels, the
 // record editor they share and the figure window of the last Draw. Closing or destroying it
 // ends the program at once, also while another window holds the input grab; a movie being
 // saved is cancelled first.
@@ -17,6 +18,7 @@
 #include "ui/other_parameters_panel.h"
 #include "ui/projection_preview.h"
 #include "ui/record_editor.h"
+#include "ui/wedge_slider.h"
 
 class MainWindow : public Gtk::Window {
   public:
@@ -37,6 +39,7 @@ class MainWindow : public Gtk::Window {
     OpticalPropertiesPanel& optical_properties() { return optical_properties_; }
     OrientationPanel& orientation() { return orientation_; }
     OtherParametersPanel& other_parameters() { return other_parameters_; }
+    WedgeSlider& wedge_slider() { return wedge_; }
     ProjectionPreview& preview() { return preview_; }
     LiveFigure& live_figure() { return live_; }
     Gtk::Button& draw_button() { return *draw_; }
@@ -65,6 +68,7 @@ class MainWindow : public Gtk::Window {
     OpticalPropertiesPanel optical_properties_{editor_};
     OrientationPanel orientation_{editor_};
     OtherParametersPanel other_parameters_{editor_};
+    WedgeSlider wedge_{editor_};
     Gtk::Box preview_row_{Gtk::ORIENTATION_HORIZONTAL, 0};
     ProjectionPreview preview_{editor_};
     LiveFigure live_{editor_};

@@ -1,6 +1,11 @@
 #include "ui/mode_frames.h"
 
+#include <cstdio>
+
+#include "model/accessories.h"
 #include "model/controls.h"
+#include "model/texts.h"
+#include "ui/label_text.h"
 #include "ui/widget_builders.h"
 
 namespace {
@@ -40,4 +45,29 @@ void ModeFrames::show_values() {
         const SwitchControl& control = switch_of(ModeButton(i));
         set_button_label(*buttons_[i], caption_of(control, editor_.record().*control.field));
     }
+    show_accessory_tip();
+}
+
+// An accessory's tooltip gives its retardation and the direction of its slow vibration.
+void ModeFrames::show_accessory_tip() {
+    const ParameterRecord& record = editor_.record();
+    Gtk::Button& button = *buttons_[kTestPlateButton];
+    char text[256];
+    switch (record.no_test_plate) {
+        case kQuartzWedge: {
+            const ControlRange& wedge = controls::kWedgeRetardation;
+            std::snprintf(text, sizeof text, shown_text(texts::wedge_tip).c_str(),
+                          static_cast<int>(wedge.lower), static_cast<int>(wedge.upper));
+            break;
+        }
+        case kFirstOrderPlate:
+        case kQuarterWavePlate:
+            std::snprintf(text, sizeof text, shown_text(texts::accessory_tip).c_str(),
+                          static_cast<int>(accessory_retardation(record)));
+            break;
+        default:
+            set_tooltip(button, switch_of(kTestPlateButton).tip);
+            return;
+    }
+    button.set_tooltip_text(text);
 }

@@ -1,5 +1,5 @@
 // The row of four buttons at the top of the main window, one per switch of the record:
-// crystal kind, drawing mode, test plate and drawing range. Each shows the switch's value
+// crystal kind, drawing mode, accessory and drawing range. Each shows the switch's value
 // and moves it on to the next value when clicked.
 #pragma once
 
@@ -27,6 +27,7 @@ class ModeFrames : public Gtk::Frame {
   private:
     void on_clicked(ModeButton which);
     void show_values();
+    void show_accessory_tip();
 
     RecordEditor& editor_;
     Gtk::Box row_{Gtk::ORIENTATION_HORIZONTAL, 0};

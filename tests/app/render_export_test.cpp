@@ -22,6 +22,7 @@
 #include "output/movie_pipeline.h"
 #include "output/mpeg_encoder.h"
 #include "support/fake_encoder.h"
+#include "support/movie_decoding.h"
 #include "support/temp_directory.h"
 
 namespace {
@@ -280,6 +281,19 @@ TEST_F(RenderExport, AntialiasedStillAndMovie) {
     }
 }
 
+// The wedge drawn out over the single image: a frame per 5 nm at 24 frames a second.
+TEST_F(RenderExport, WedgeSweepIsAMovieOfItsSettings) {
+    Launch launch;
+    launch.arguments = {"--image-size",  "40",    "--movie-size", "48",       "--plate", "wedge",
+                        "--wedge-sweep", "100:0", "--out",        "sweep.mp4"};
+    launch.working_directory = dir_;
+    ASSERT_EQ(run_render(launch), 0);
+    const DecodedMovie movie = decode_movie((dir_ / "sweep.mp4").string());
+    ASSERT_TRUE(movie.opened);
+    EXPECT_EQ(movie.times.size(), 21u);
+    EXPECT_EQ(movie.frame_rate.num, 24 * movie.frame_rate.den);
+}
+
 TEST_F(RenderExport, MistakesKnownBeforeComputingAreToldWithoutWritingAnything) {
     fs::create_directory("taken.bmp");
     const fs::path empty_bin = dir_ / "empty_bin";
@@ -303,6 +317,10 @@ TEST_F(RenderExport, MistakesKnownBeforeComputingAreToldWithoutWritingAnything) 
          "ppmtompeg is not installed"},
         {{"--out", "figure.tif"}, {}, 2, "the name must end in .bmp, .jpg, .jpeg, .mpg"},
         {{"--out", "movie.gif"}, {}, 2, "movies need the animation mode"},
+        {{"--plate", "wedge", "--wedge-sweep", "0:50", "--out", "still.png"},
+         {},
+         2,
+         "--wedge-sweep writes a movie"},
         {{"--out", "no_such_dir/still.bmp"}, {}, 1, "No such file or directory"},
         {{"--out", "taken.bmp"}, {}, 1, "Is a directory"},
     };

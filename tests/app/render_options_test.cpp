@@ -188,6 +188,37 @@ TEST(RenderOptions, ValuesOutsideTheControlsAreOneLineErrors) {
               "or the principal axes X, Y, Z");
 }
 
+TEST(RenderOptions, AccessoriesAndTheWedge) {
+    const struct {
+        std::vector<std::string_view> arguments;
+        int accessory;  // -1: refused
+        float wedge;
+    } cases[] = {
+        {{"--plate", "none"}, kNoPlate, 0},
+        {{"--plate=530"}, kFirstOrderPlate, 0},
+        {{"--plate", "147"}, kQuarterWavePlate, 0},
+        {{"--wedge-retardation", "2000", "--plate", "wedge"}, kQuartzWedge, 2000},
+        {{"--plate", "147.5"}, -1, 0},
+        {{"--no-test-plate", "3"}, -1, 0},  // the old switch keeps its two values
+        {{"--plate", "530", "--wedge-retardation", "100"}, -1, 0},
+        {{"--plate", "wedge", "--wedge-retardation", "2001"}, -1, 0},
+        {{"--wedge-sweep", "0:500"}, -1, 0},
+        {{"--plate", "wedge", "--wedge-sweep", "0-500"}, -1, 0},
+        {{"--plate", "wedge", "--wedge-sweep", "300:300"}, -1, 0},
+        {{"--plate", "wedge", "--wedge-sweep", "0:500", "--draw-mode", "2"}, -1, 0},
+    };
+    for (const auto& c : cases) {
+        const ParsedRenderOptions parsed = parse(c.arguments);
+        ASSERT_EQ(parsed.options.has_value(), c.accessory >= 0) << c.arguments[1] << parsed.error;
+        if (parsed.options) {
+            EXPECT_EQ(parsed.options->record.no_test_plate, c.accessory);
+            EXPECT_EQ(parsed.options->record.wedge_retardation, c.wedge);
+        }
+    }
+    const RenderOptions sweep = parse_ok({"--plate", "wedge", "--wedge-sweep", "2000:0"});
+    EXPECT_EQ(sweep.wedge_sweep, std::pair(2000.0f, 0.0f));
+}
+
 TEST(RenderOptions, OpticAxialAngleMovesTheAxesUnlessTheOpticAxesAreGiven) {
     // The orientation panel starts with A as its rotation axis: A and Y stay, B goes 2V from
     // A on the far side of Z.

@@ -48,11 +48,11 @@ void add_texts(ShownTexts& shown, const std::string& where, Gtk::Window& window)
 void add_main_window(ShownTexts& shown) {
     MainWindow main(parameters);
     ModeFrames& modes = main.mode_frames();
-    // Every crystal kind, drawing mode, test plate, range and projection, each switch clicked
+    // Every crystal kind, drawing mode, accessory, range and projection, each switch clicked
     // round to where it started.
     for (int kind = 0; kind < 2; ++kind) {
         for (int mode = 0; mode < 3; ++mode) {
-            for (int other = 0; other < 2; ++other) {
+            for (int other = 0; other < 4; ++other) {
                 gui_test::run_pending_events();
                 add_texts(shown, "main", main);
                 int minimum = 0, natural = 0;

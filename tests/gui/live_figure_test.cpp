@@ -109,6 +109,31 @@ TEST_F(LiveFigureTest, ShowsWhatDrawShowsInTheSingleImageMode) {
     EXPECT_EQ(live_pixels(), drawn_pixels()) << "biaxial, full range, Wulff";
 }
 
+TEST_F(LiveFigureTest, FollowsTheWedgeSliderAsItIsDragged) {
+    for (int accessory = 0; accessory < 3; ++accessory)
+        click(kTestPlateButton);
+    settle();
+    Gtk::Scale& slider = main->wedge_slider().scale();
+    ASSERT_TRUE(slider.is_visible());
+    const auto shown_windows = [] {
+        const auto all = Gtk::Window::list_toplevels();
+        return std::count_if(all.begin(), all.end(),
+                             [](Gtk::Window* w) { return w->is_visible(); });
+    };
+    const auto windows = shown_windows();
+    std::vector<std::uint8_t> before = live_pixels();
+    // A drag reports each position the slider passes.
+    for (const double nm : {40.0, 150.0, 400.0, 2000.0}) {
+        slider.set_value(nm);
+        settle();
+        EXPECT_EQ(live().shown_setup()->params.wedge_retardation, static_cast<float>(nm));
+        EXPECT_NE(live_pixels(), before) << nm;
+        before = live_pixels();
+    }
+    EXPECT_EQ(shown_windows(), windows) << "no window opened";
+    EXPECT_EQ(live_pixels(), drawn_pixels()) << "Draw uses the wedge as set";
+}
+
 TEST_F(LiveFigureTest, ABurstOfEditsIsComputedAtMostOncePerFrameAndEndsOnTheLast) {
     settle();
     // Fifty edits before the display's next frame: one computation, of the last record.

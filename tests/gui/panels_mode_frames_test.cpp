@@ -24,12 +24,25 @@ TEST_F(MainWindowPanels, ButtonsStartWithTheSwitchesAndTheirTips) {
 }
 
 TEST_F(MainWindowPanels, TwoStateButtonsToggleTheirSwitch) {
-    click(kTestPlateButton);
-    EXPECT_EQ(caption(kTestPlateButton), "検板挿入");
-    EXPECT_EQ(parameters.no_test_plate, 0);
-    click(kTestPlateButton);
-    EXPECT_EQ(caption(kTestPlateButton), "検板なし");
-    EXPECT_EQ(parameters.no_test_plate, 1);
+    // The accessory button goes round its four, each tip with the retardation and the slow
+    // direction; only the wedge shows its slider.
+    const struct {
+        const char* caption;
+        int value;
+        const char* tip;
+    } accessories[] = {
+        {"検板挿入", 0, "位相差 530nm, 遅い方向は北東-南西"},
+        {"1/4λ板", 2, "位相差 147nm, 遅い方向は北東-南西"},
+        {"石英楔", 3, "位相差 0-2000nm, 遅い方向は北東-南西"},
+        {"検板なし", 1, "検板(530nm)"},
+    };
+    for (const auto& a : accessories) {
+        click(kTestPlateButton);
+        EXPECT_EQ(caption(kTestPlateButton), a.caption);
+        EXPECT_EQ(parameters.no_test_plate, a.value);
+        EXPECT_EQ(main->mode_frames().button(kTestPlateButton).get_tooltip_text(), a.tip);
+        EXPECT_EQ(main->wedge_slider().is_visible(), a.value == 3) << a.caption;
+    }
 
     click(kDrawRangeButton);
     EXPECT_EQ(caption(kDrawRangeButton), "全範囲");

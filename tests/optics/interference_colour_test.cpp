@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <random>
@@ -10,8 +11,8 @@ namespace {
 
 using Rgb = std::array<float, 3>;
 
-// The spectral sum written out plainly, with the library's sine.
-std::array<double, 3> plain_spectral_sum(double retardation) {
+// The spectral sum written out plainly, with the library's sine; clamped at 0 unless signed.
+std::array<double, 3> plain_spectral_sum(double retardation, bool with_sign = false) {
     const SpectralWeights& w = spectral_weights();
     std::array<double, 3> out{};
     for (int i = 0; i < kWavelengthCount; ++i) {
@@ -21,7 +22,7 @@ std::array<double, 3> plain_spectral_sum(double retardation) {
         out[2] += s * s * w.blue[i];
     }
     for (double& c : out)
-        c = std::max(0.0, c / w.normaliser);
+        c = with_sign ? c / w.normaliser : std::max(0.0, c / w.normaliser);
     return out;
 }
 
@@ -109,6 +110,39 @@ TEST(InterferenceColour, PlateAddsOrSubtractsBySignsOfFactorAndRetardation) {
         EXPECT_NEAR(mixed[q], 0.375 * add[q] - 0.125 * sub[q] + 0.75 * plate[q], 1e-6);
 }
 
+// Section (Γ, A = sin 2χ) under an accessory Γp, slow direction NE–SW, from the Jones
+// calculus: w1 sin²(π(Γ+Γp)/λ) + w2 sin²(π(Γ−Γp)/λ) + w3 sin²(πΓp/λ) over the spectrum.
+TEST(InterferenceColour, PlateColoursAreTheSignedSpectralSumClampedOnce) {
+    const struct {
+        double retardation, a, plate;
+        double old_error;  // at least this far off with each colour clamped on its own
+    } cases[] = {
+        // red kept from a clamped colour that a negative weight should have taken lower
+        {670, 0.7, 530, 0.07},   {710, 0.5, 530, 0.06}, {-710, -0.5, 530, 0.06},
+        {1790, -0.7, 530, 0.08}, {120, -0.6, 147, 0},   {-300, 0.4, 147, 0},
+        {2500, -0.3, 2000, 0},   {12000, 0.6, 1500, 0},  // beyond the table
+    };
+    for (const auto& c : cases) {
+        const double weights[3] = {(c.a * c.a + c.a) / 2, (c.a * c.a - c.a) / 2, 1 - c.a * c.a};
+        const double terms[3] = {c.retardation + c.plate, c.retardation - c.plate, c.plate};
+        std::array<double, 3> exact{}, old{};
+        for (int t = 0; t < 3; ++t)
+            for (int q = 0; q < 3; ++q) {
+                exact[q] += weights[t] * plain_spectral_sum(terms[t], true)[q];
+                old[q] += weights[t] * plain_spectral_sum(terms[t])[q];
+            }
+        Rgb colour;
+        colour_with_plate(c.retardation, c.a, colour.data(), c.plate);
+        double old_error = 0;
+        for (int q = 0; q < 3; ++q) {
+            exact[q] = std::clamp(exact[q], 0.0, 1.0);
+            EXPECT_NEAR(colour[q], exact[q], 2e-5) << c.retardation << " " << c.a;
+            old_error = std::max(old_error, std::abs(std::clamp(old[q], 0.0, 1.0) - exact[q]));
+        }
+        EXPECT_GE(old_error, c.old_error) << c.retardation << " " << c.a;
+    }
+}
+
 TEST(InterferenceColour, SpectralSumIsUnclampedAboveAndClampedBelow) {
     Rgb c;
     spectral_colour(1000, c.data());
@@ -116,6 +150,8 @@ TEST(InterferenceColour, SpectralSumIsUnclampedAboveAndClampedBelow) {
     EXPECT_EQ(without_plate(1000, 1)[0], 1.0f);
     spectral_colour(530, c.data());
     EXPECT_EQ(c[1], 0.0f);  // negative before the clamp
+    signed_spectral_colour(530, c.data());
+    EXPECT_LT(c[1], 0.0f);
 }
 
 TEST(InterferenceColour, TableInterpolatesBelowTheBoundAndSumsDirectlyFromIt) {
@@ -134,10 +170,10 @@ TEST(InterferenceColour, TableInterpolatesBelowTheBoundAndSumsDirectlyFromIt) {
     }
 }
 
-TEST(InterferenceColour, TableHoldsThePlainSpectralSumAtEveryNanometre) {
+TEST(InterferenceColour, TableHoldsTheSignedSpectralSumAtEveryNanometre) {
     double worst = 0;
     for (int j = 0; j < kColourTableSize; ++j) {
-        const std::array<double, 3> plain = plain_spectral_sum(j);
+        const std::array<double, 3> plain = plain_spectral_sum(j, true);
         const Rgb e = entry(j);
         for (int q = 0; q < 3; ++q)
             worst = std::max(worst, std::abs(e[q] - plain[q]));
