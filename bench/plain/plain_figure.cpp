@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "app/render_options.h"
+#include "model/accessories.h"
+#include "optics/figure_buffer.h"
 #include "optics/interference_colour.h"
 #include "output/still_writers.h"
 #include "render/tone_table.h"
@@ -21,7 +23,6 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kRadian = kPi / 180.0;
-constexpr float kEncodingGamma = 2.4f;
 
 struct Vector {
     double x, y, z;
@@ -37,7 +38,8 @@ long round_half_away(double x) {
     return x < 0 ? -long(-x + 0.5) : long(x + 0.5);
 }
 
-// The spectral sum at every whole retardation from 0 to 9999 nm.
+// The spectral sum at every whole retardation from 0 to 9999 nm, signed: an accessory mixes
+// sums with negative weights, and only the light that passes is clipped.
 std::vector<float> colour_table() {
     const SpectralWeights& w = spectral_weights();
     std::vector<float> table(3 * kColourTableSize);
@@ -50,20 +52,28 @@ std::vector<float> colour_table() {
             sum[2] += s * s * w.blue[i];
         }
         for (int q = 0; q < 3; ++q)
-            table[3 * j + q] = std::max(0.0f, float(sum[q] / w.normaliser));
+            table[3 * j + q] = float(sum[q] / w.normaliser);
     }
     return table;
 }
 
-void colour_of(const std::vector<float>& table, double r, float* out) {
+// The colour at retardation r; without an accessory each sum is clipped to light that
+// passes before it is interpolated.
+void colour_of(const std::vector<float>& table, double r, float* out, bool clipped) {
     if (r >= kTableBound) {
-        spectral_colour(r, out);
+        (clipped ? spectral_colour : signed_spectral_colour)(r, out);
         return;
     }
     const int whole = int(std::floor(r));
     const double f = r - whole;
-    for (int q = 0; q < 3; ++q)
-        out[q] = float((1.0 - f) * table[3 * whole + q] + f * table[3 * whole + 3 + q]);
+    for (int q = 0; q < 3; ++q) {
+        float lower = table[3 * whole + q], upper = table[3 * whole + 3 + q];
+        if (clipped) {
+            lower = std::max(lower, 0.0f);
+            upper = std::max(upper, 0.0f);
+        }
+        out[q] = float((1.0 - f) * lower + f * upper);
+    }
 }
 
 float clamp(float v) {
@@ -156,16 +166,17 @@ int main(int argc, char** argv) {
                 retardation = (ne - p.omega) * length;
                 factor = std::clamp(2 * sxa * cxa, -1.0, 1.0);
             }
-            if (p.no_test_plate) {
+            if (const double plate_retardation = accessory_retardation(p);
+                plate_retardation == 0.0) {
                 float c[3];
-                colour_of(table, std::abs(retardation), c);
+                colour_of(table, std::abs(retardation), c, true);
                 for (int q = 0; q < 3; ++q)
                     out[q] = clamp(float(factor * factor * c[q]));
             } else {
                 float add[3], subtract[3], plate[3];
-                colour_of(table, std::abs(retardation + kTestPlateRetardation), add);
-                colour_of(table, std::abs(retardation - kTestPlateRetardation), subtract);
-                colour_of(table, kTestPlateRetardation, plate);
+                colour_of(table, std::abs(retardation + plate_retardation), add, false);
+                colour_of(table, std::abs(retardation - plate_retardation), subtract, false);
+                colour_of(table, plate_retardation, plate, false);
                 const float a2 = float(factor * factor);
                 const float w1 = (a2 + float(factor)) / 2, w2 = (a2 - float(factor)) / 2;
                 for (int q = 0; q < 3; ++q)
