@@ -3,7 +3,7 @@
 #include "app/install_paths.h"
 #include "app/program.h"
 #include "ui/optical_properties_panel.h"
-#include "ui/translation.h"
+#include "model/translation.h"
 
 int main(int argc, char** argv) {
     start_translation(catalogue_dir(LUMITRA_BUILD_CATALOGUES));

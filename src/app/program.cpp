@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "model/parameter_record.h"
-#include "output/bounded_read.h"
+#include "model/bounded_read.h"
 #include "ui/main_window.h"
 #include "ui/symbol_style.h"
 

@@ -14,7 +14,7 @@
 
 #include "optics/figure_buffer.h"
 #include "render/tone_table.h"
-#include "ui/animation.h"
+#include "model/animation.h"
 #include "ui/save_dialog.h"
 
 class FigureWindow {

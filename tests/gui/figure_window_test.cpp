@@ -21,7 +21,7 @@
 #include "optics/figure_computation.h"
 #include "support/files.h"
 #include "support/scripted_progress.h"
-#include "ui/animation.h"
+#include "model/animation.h"
 #include "ui/main_window.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "shown_texts.h"
 #include "ui/optical_properties_panel.h"
 #include "ui/symbol_style.h"
-#include "ui/translation.h"
+#include "model/translation.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -30,7 +30,7 @@
 #include "ui/movie_size_dialog.h"
 #include "ui/progress_dialog.h"
 #include "ui/save_dialog.h"
-#include "ui/translation.h"
+#include "model/translation.h"
 
 namespace {
 
