@@ -64,10 +64,12 @@ class SaveDialogTest : public gui_test::GuiTest {
         ScriptedProgress progress;
         std::optional<Figure> figure = compute_figure(prepare_draw(parameters), progress);
         EXPECT_TRUE(figure.has_value());
-        shown = std::make_unique<FigureWindow>(std::move(*figure));
+        shown = std::make_unique<FigureWindow>(owner_, std::move(*figure));
         return *shown;
     }
 
+    // The window the figure window belongs to.
+    Gtk::Window owner_;
     fs::path dir_;
 };
 
@@ -293,7 +295,7 @@ TEST_F(SaveDialogTest, MovieSizeDialogOffersMultiplesOf16UpTo480) {
         int side, lower, start;
     };
     for (const Case c : {Case{100, 112, 240}, Case{192, 192, 240}, Case{250, 256, 256}}) {
-        MovieSizeDialog question(c.side);
+        MovieSizeDialog question(owner_, c.side);
         gui_test::inject([&] {
             Gtk::Dialog* dialog = &question.dialog();
             EXPECT_EQ(dialog->get_title(), "MPEG file size");
@@ -324,6 +326,7 @@ TEST_F(SaveDialogTest, MovieSizeDialogClosedFromItsFrameCancelsTheMovie) {
                  [&] {
                      asked = true;
                      EXPECT_EQ(movie_size_dialog()->spin().get_adjustment()->get_lower(), 112);
+                     EXPECT_EQ(movie_size_dialog()->dialog().get_transient_for(), &window.dialog());
                      gui_test::send_window_close(movie_size_dialog()->dialog());
                  });
         },
@@ -335,7 +338,7 @@ TEST_F(SaveDialogTest, MovieSizeDialogClosedFromItsFrameCancelsTheMovie) {
     EXPECT_TRUE(fs::is_empty(dir_)) << "Cancel makes no movie";
 
     // Cancel in the dialog itself does the same.
-    MovieSizeDialog question(100);
+    MovieSizeDialog question(owner_, 100);
     gui_test::inject([&] { gui_test::find_button(question.dialog(), "取消")->clicked(); });
     EXPECT_EQ(question.run(), std::nullopt);
 }
