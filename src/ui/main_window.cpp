@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include <glibmm/main.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
