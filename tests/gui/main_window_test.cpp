@@ -81,6 +81,19 @@ TEST_F(MainWindowTest, DrawComputesTheRecordAsItStandsWhenPressed) {
     EXPECT_EQ(main->figure_window(), nullptr);
 }
 
+TEST_F(MainWindowTest, DrawsProgressStaysAboveTheMainWindow) {
+    Gtk::Window& window = build();
+    GtkWindow* above = nullptr;
+    // Runs from the progress dialog's first look at the events, while it holds the grab.
+    gui_test::inject([&] {
+        if (GtkWidget* grab = gui_test::grab_window(); grab != GTK_WIDGET(window.gobj()))
+            above = gtk_window_get_transient_for(GTK_WINDOW(grab));
+    });
+    main->draw_button().clicked();
+    ASSERT_NE(main->figure_window(), nullptr);
+    EXPECT_EQ(above, window.gobj());
+}
+
 TEST_F(MainWindowTest, QuitEndsTheMainLoopAndRunReturnsZero) {
     gui_test::Watchdog watchdog;
     EXPECT_EQ(run_and_quit(), 0);

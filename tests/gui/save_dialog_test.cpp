@@ -19,6 +19,7 @@
 #include "model/derived_values.h"
 #include "model/parameter_record.h"
 #include "optics/figure_computation.h"
+#include "support/fake_encoder.h"
 #include "support/files.h"
 #include "support/scripted_progress.h"
 #include "ui/figure_window.h"
@@ -367,4 +368,40 @@ TEST_F(SaveDialogTest, MovieOfTheAnimationAtTheChosenSide) {
     EXPECT_EQ(((movie[5] & 0x0F) << 8) | movie[6], 112);
     for (const auto& entry : fs::directory_iterator(dir_))
         EXPECT_EQ(entry.path().filename(), "turn.mpeg") << "nothing else is left behind";
+}
+
+TEST_F(SaveDialogTest, AnExportCancelledByItsOwnerCleansUpBeforeHandingOver) {
+    FigureWindow& window = open_figure(kAnimation);
+    EXPECT_FALSE(window.cancel_export([] {})) << "no export is running";
+
+    // The encoder hangs, so the export is still running when its owner cancels it.
+    const fs::path encoder_pid = dir_ / "encoder.pid";
+    const fs::path child_pid = dir_ / "child.pid";
+    const FakeEncoder fake(dir_ / "bin", "sleep 1000 & echo $! > " + child_pid.string() +
+                                             "; echo $$ > " + encoder_pid.string() + "; wait");
+    const fs::path out = dir_ / "out";
+    fs::create_directory(out);
+    std::ofstream(out / "movie.mpg") << "old movie";
+    const auto files_in_out = [&] {
+        return std::distance(fs::directory_iterator(out), fs::directory_iterator());
+    };
+
+    int handed_over = 0;
+    bool clean_when_handed_over = false;
+    when([&] { return pid_in(encoder_pid) != 0; },
+         [&] {
+             EXPECT_TRUE(window.cancel_export([&] {
+                 ++handed_over;
+                 clean_when_handed_over = files_in_out() == 1 && process_ended(pid_in(encoder_pid));
+             }));
+         });
+    // A message (the cancel taken for a failure) would wait for an answer until this fires.
+    gui_test::Watchdog watchdog(20000);
+    window.save_dialog().save_movie((out / "movie.mpg").string(), 16);
+
+    EXPECT_EQ(handed_over, 1);
+    EXPECT_TRUE(clean_when_handed_over) << "encoder stopped and temporaries gone first";
+    EXPECT_EQ(read_text(out / "movie.mpg"), "old movie");
+    EXPECT_TRUE(process_ended(pid_in(child_pid)));
+    EXPECT_FALSE(window.cancel_export([] {})) << "the export is over";
 }
