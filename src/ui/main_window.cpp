@@ -169,26 +169,18 @@ void MainWindow::draw() {
     // to the user instead, and the window stays as it was.
     try {
         const DrawSetup setup = prepare_draw(editor_.record());
-        ProgressDialog progress;
+        ProgressDialog progress(this);
         std::optional<Figure> figure = compute_figure(setup, progress);
         if (!figure)
             return;
         figure_.reset();
-        figure_ = std::make_unique<FigureWindow>(std::move(*figure));
+        figure_ = std::make_unique<FigureWindow>(*this, std::move(*figure));
     } catch (...) {
         // The progress dialog and its grab are gone by now: the message is the only dialog.
         std::fprintf(stderr, "lumitra: Draw failed: %s\n",
                      describe(std::current_exception()).c_str());
-        show_message(texts::draw_failed);
+        show_message(this, texts::draw_failed);
     }
-
-    const DrawSetup setup = prepare_draw(editor_.record());
-    ProgressDialog progress(this);
-    std::optional<Figure> figure = compute_figure(setup, progress);
-    if (!figure)
-        return;
-    figure_.reset();
-    figure_ = std::make_unique<FigureWindow>(*this, std::move(*figure));
 }
 
 FigureWindow* MainWindow::figure_window() {
