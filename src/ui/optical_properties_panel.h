@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtkmm/box.h>
+#include <gtkmm/comboboxtext.h>
 #include <gtkmm/frame.h>
 #include <gtkmm/label.h>
 #include <gtkmm/spinbutton.h>
