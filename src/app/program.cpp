@@ -1,7 +1,10 @@
 #include "app/program.h"
 
 #include <fcntl.h>
-#include <gtkmm.h>
+#include <gdkmm/screen.h>
+#include <gtkmm/cssprovider.h>
+#include <gtkmm/main.h>
+#include <gtkmm/stylecontext.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,8 +14,8 @@
 #include <iostream>
 #include <string_view>
 
-#include "model/parameter_record.h"
 #include "model/bounded_read.h"
+#include "model/parameter_record.h"
 #include "ui/main_window.h"
 #include "ui/symbol_style.h"
 

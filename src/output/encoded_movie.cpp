@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "model/texts.h"
-#include "output/exit_cleanup.h"
 #include "output/gif_palette.h"
 #include "output/movie_encoder_module.h"
 #include "output/movie_pipeline.h"
@@ -54,8 +53,6 @@ int export_movie(const MovieEncoderModule& module, const std::string& path, Outp
     ReplacementFile movie(path);
     if (!movie.ok())
         return fail(movie.error(), "cannot write the movie there");
-    // Should the program end while the movie is made, its temporary goes with it.
-    const UndoOnExit remove_temporary([&movie] { unlink(movie.temporary_path().c_str()); });
 
     std::optional<PaletteDither> dither;
     std::vector<EncoderColour> palette;

@@ -10,7 +10,6 @@
 #include <cstring>
 
 #include "model/texts.h"
-#include "output/exit_cleanup.h"
 #include "output/mpeg_encoder.h"
 #include "output/replacement_file.h"
 #include "output/still_writers.h"
@@ -70,7 +69,6 @@ int export_movie(const std::string& path, const Figure& figure, const ToneTable&
     PrivateFolder work(target.folder);
     if (work.error() != 0)
         return fail(work.error(), "cannot make a folder for the temporary files");
-    const UndoOnExit remove_work([&work] { work.remove(); });
     ReplacementFile movie(path, work.path());
     if (!movie.ok())
         return fail(movie.error(), "cannot write the movie there");
