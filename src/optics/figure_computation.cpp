@@ -19,6 +19,17 @@ namespace {
 // Rows of a frame in one piece of work when the workers share out the rows of each frame.
 constexpr int kBandRows = 8;
 
+// The faintest light a frame's brightest pixel may have and still be shown, as a fraction of
+// the light the polarizer passes. Without birefringence (α = γ) the pixel loop's rounding
+// leaves a retardation of about 1e-12 nm and light of about 1e-16 (3e-14 at 3000 µm), and
+// normalising to that would draw the rounding as a coloured figure; the faintest real figure
+// (Δn 0.001, 10 µm, NA 0.1) still has 5e-8.
+constexpr float kFaintestShownLight = 1e-12f;
+
+float shown_light(float largest) {
+    return largest >= kFaintestShownLight ? largest : 0.0f;
+}
+
 // Rows first … last − 1 of a frame as stored levels against the frame's largest channel,
 // white outside the circle. The largest channel is that of the point-sampled pixels; the mean
 // over a supersampled pixel may exceed it, and then takes the top level.
@@ -128,10 +139,11 @@ class DrawComputation {
             const int side = setup_.side;
             if (setup_.antialias) {
                 computer_.evaluate_rows(*worker.model, 0, side, worker.kept);
-                largest_[k] = computer_.colour_rows_antialiased(*worker.model, 0, side, worker.kept,
-                                                                worker.values.data());
+                largest_[k] = shown_light(computer_.colour_rows_antialiased(
+                    *worker.model, 0, side, worker.kept, worker.values.data()));
             } else {
-                largest_[k] = computer_.colour_rows(*worker.model, 0, side, worker.values.data());
+                largest_[k] = shown_light(
+                    computer_.colour_rows(*worker.model, 0, side, worker.values.data()));
             }
             encode_rows(computer_, worker.values.data(), largest_[k], *encoder_, 0, side, frame(k));
         };
@@ -163,9 +175,10 @@ class DrawComputation {
                                                                last_row(band), values.data());
                 });
             }
-            largest_[k] = band_largest.empty()
-                              ? 0.0f
-                              : *std::max_element(band_largest.begin(), band_largest.end());
+            largest_[k] =
+                band_largest.empty()
+                    ? 0.0f
+                    : shown_light(*std::max_element(band_largest.begin(), band_largest.end()));
             pool_.run(bands_, [&](int band, int) {
                 encode_rows(computer_, values.data(), largest_[k], *encoder_, first_row(band),
                             last_row(band), frame(k));

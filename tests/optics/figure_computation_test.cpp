@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <iterator>
 #include <numbers>
+#include <tuple>
 #include <vector>
 
 #include "model/texts.h"
@@ -319,11 +320,23 @@ TEST(ComputeFigure, WorkersDoNotChangeAByte) {
         }
 }
 
+// Without birefringence no light passes, whatever the rounding of the pixel loop leaves: a
+// biaxial crystal with α = γ as much as a uniaxial one with ω = ε, thick or antialiased.
 TEST(ComputeFigure, FigureWithoutAnyLightIsBlackWithReferenceLightOne) {
-    for (int mode : {kSingleImage, kAnimation}) {
+    for (const auto& [mode, axes, thickness, antialias] :
+         {std::tuple{kSingleImage, kUniaxial, 500.0f, false},
+          {kAnimation, kUniaxial, 500.0f, false},
+          {kSingleImage, kBiaxial, 500.0f, false},
+          {kAnimation, kBiaxial, 500.0f, false},
+          {kSingleImage, kBiaxial, 3000.0f, true}}) {
         ParameterRecord record = record_for(mode, 50, 45);
-        record.omega = record.epsilon = 1.6f;
-        const Figure f = draw(record);
+        record.axis_type = axes;
+        record.omega = record.epsilon = record.alpha = record.gamma = 2.5f;
+        record.thickness = thickness;
+        DrawSetup setup = prepare_draw(record);
+        setup.antialias = antialias;
+        ScriptedProgress progress;
+        const Figure f = compute_figure(setup, progress).value();
         EXPECT_EQ(f.reference_light, 1.0f);
         for (std::uint8_t level : f.pixels)
             ASSERT_TRUE(level == 0 || level == 255);
