@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gdkmm/screen.h>
+#include <glibmm/exceptionhandler.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/main.h>
 #include <gtkmm/stylecontext.h>
@@ -10,13 +11,16 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string_view>
 
 #include "model/bounded_read.h"
 #include "model/parameter_record.h"
+#include "model/texts.h"
 #include "ui/main_window.h"
+#include "ui/message_dialog.h"
 #include "ui/symbol_style.h"
 
 void init_toolkit(int& argc, char**& argv) {
@@ -26,6 +30,14 @@ void init_toolkit(int& argc, char**& argv) {
     static Gtk::Main* kit = nullptr;
     if (kit == nullptr) {
         kit = new Gtk::Main(argc, argv);
+        // An exception must not pass through GTK's signal emission. A handler that throws
+        // (one that ran out of memory) has done nothing the user can see; the user is told,
+        // and the program goes on with the windows as they are.
+        Glib::add_exception_handler([] {
+            std::fprintf(stderr, "lumitra: %s\n",
+                         describe_exception(std::current_exception()).c_str());
+            show_message(nullptr, texts::operation_failed);
+        });
     }
 }
 

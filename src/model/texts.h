@@ -24,6 +24,7 @@ inline constexpr char wulff_projection[] = "\203E\203\213\203t\223\212\211e";  /
 inline constexpr char draw[] = "\225`\211\346";  // 描画
 inline constexpr char quit[] = "\217I\227\271";  // 終了
 inline constexpr char draw_failed[] = "\225`\211\346\202\311\216\270\224s\202\265\202\334\202\265\202\275.";  // 描画に失敗しました.
+inline constexpr char operation_failed[] = "\221\200\215\354\202\311\216\270\224s\202\265\202\334\202\265\202\275.";  // 操作に失敗しました.
 inline constexpr char cancel[] = "\216\346\217\301";  // 取消
 inline constexpr char optic_axis_type_tip[] = "\214\365\216\262\203^\203C\203v";  // 光軸タイプ
 inline constexpr char drawing_mode_tip[] = "\225`\211\346\203\202\201[\203h";  // 描画モード

@@ -33,19 +33,6 @@ void filter_events(GdkEvent* event, gpointer data) {
     gtk_main_do_event(event);
 }
 
-// What an exception says about itself, for the line on standard error.
-std::string describe(const std::exception_ptr& exception) {
-    try {
-        std::rethrow_exception(exception);
-    } catch (const std::exception& error) {
-        return error.what();
-    } catch (const Glib::Exception& error) {
-        return error.what();
-    } catch (...) {
-        return "an exception of unknown type";
-    }
-}
-
 // GTK's own dispatch, for when no main window filters the events.
 void dispatch_event(GdkEvent* event, gpointer) {
     gtk_main_do_event(event);
@@ -178,7 +165,7 @@ void MainWindow::draw() {
     } catch (...) {
         // The progress dialog and its grab are gone by now: the message is the only dialog.
         std::fprintf(stderr, "lumitra: Draw failed: %s\n",
-                     describe(std::current_exception()).c_str());
+                     describe_exception(std::current_exception()).c_str());
         show_message(this, texts::draw_failed);
     }
 }

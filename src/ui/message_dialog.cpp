@@ -1,5 +1,6 @@
 #include "ui/message_dialog.h"
 
+#include <glibmm/exception.h>
 #include <gtkmm/button.h>
 #include <gtkmm/dialog.h>
 
@@ -40,4 +41,16 @@ void show_message_utf8(Gtk::Window* parent, const std::string& utf8) {
 
 void show_message(Gtk::Window* parent, const char* sjis) {
     show_message_utf8(parent, shown_text(sjis));
+}
+
+std::string describe_exception(const std::exception_ptr& exception) {
+    try {
+        std::rethrow_exception(exception);
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (const Glib::Exception& error) {
+        return error.what();
+    } catch (...) {
+        return "an exception of unknown type";
+    }
 }

@@ -1,6 +1,7 @@
 // The one modal message dialog through which every failure reaches the user.
 #pragma once
 
+#include <exception>
 #include <string>
 
 namespace Gtk {
@@ -16,3 +17,7 @@ void show_message(Gtk::Window* parent, const char* sjis);
 // The same for a text that is already UTF-8, for messages that embed a file name: a path
 // is never passed through the Shift-JIS conversion.
 void show_message_utf8(Gtk::Window* parent, const std::string& utf8);
+
+// What an exception says about itself, for the line on standard error that goes with the
+// message.
+std::string describe_exception(const std::exception_ptr& exception);

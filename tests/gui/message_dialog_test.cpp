@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 
 #include "gui_harness.h"
 #include "model/texts.h"
@@ -91,4 +92,28 @@ TEST_F(MessageDialog, InvalidShiftJisMessageIsNotEmpty) {
     const auto labels =
         texts_shown_by([] { show_message(nullptr, "\203t\203@\203C\203\213 a\377.bmp"); });
     EXPECT_TRUE(gui_test::contains(labels, "ファイル a\uFFFD.bmp"));
+}
+
+// An exception that a signal handler lets out (as std::bad_alloc would) does not pass through
+// GTK: the user is told, and the button works again afterwards.
+TEST_F(MessageDialog, ExceptionInASignalHandlerIsToldAndTheProgramGoesOn) {
+    Gtk::Button button("throw");
+    int presses = 0;
+    button.signal_clicked().connect([&] {
+        if (++presses == 1)
+            throw std::bad_alloc();
+    });
+    Answer answer;
+    gui_test::inject([&] {
+        Gtk::Window* dialog = gui_test::find_window(kTitle);
+        ASSERT_NE(dialog, nullptr);
+        answer.look(*dialog);
+        gui_test::find_button(*dialog, "了解")->clicked();
+    });
+    gui_test::Watchdog watchdog;
+    button.clicked();
+    EXPECT_TRUE(gui_test::contains(answer.labels, "操作に失敗しました."));
+    button.clicked();
+    EXPECT_EQ(presses, 2);
+    EXPECT_EQ(gui_test::grab_window(), nullptr);
 }

@@ -27,6 +27,7 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::draw, "描画"},
     {texts::quit, "終了"},
     {texts::draw_failed, "描画に失敗しました."},
+    {texts::operation_failed, "操作に失敗しました."},
     {texts::cancel, "取消"},
     {texts::optic_axis_type_tip, "光軸タイプ"},
     {texts::drawing_mode_tip, "描画モード"},
