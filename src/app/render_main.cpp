@@ -146,16 +146,17 @@ std::optional<int> check_before_computing(const RenderOptions& options, const Dr
                            " still work");
         }
         const std::string missing =
-            output.format == OutputFormat::kMpeg
+            movie_encoding(output.format) == MovieEncoding::kPpmtompeg
                 ? (find_encoder() ? "" : "ppmtompeg is not installed (not found on PATH)")
                 : encoded_movie_unavailable(output.format);
         if (!missing.empty())
             return fail(1, missing);
     }
-    if (const int error = check_save_target(options.out); error != 0)
-        return fail(1, describe_save_error(options.out, error));
-    if (output.format == OutputFormat::kMpeg)
-        if (const std::string problem = movie_folder_problem(options.out); !problem.empty())
+    const SaveTarget target = resolve_save_target(options.out);
+    if (const int error = check_save_target(target); error != 0)
+        return fail(1, describe_save_error(options.out, target, error));
+    if (movie_encoding(output.format) == MovieEncoding::kPpmtompeg)
+        if (const std::string problem = movie_folder_problem(target); !problem.empty())
             return fail(1, options.out + ": " + problem);
     return std::nullopt;
 }
@@ -171,7 +172,7 @@ bool write_output(const RenderOptions& options, const Output& output, const Figu
         const float fps = options.wedge_sweep ? static_cast<float>(kMovieFrameRate)
                                               : options.speed / options.record.sampling_step;
         const int side = *output.movie_side;
-        return (output.format == OutputFormat::kMpeg
+        return (movie_encoding(output.format) == MovieEncoding::kPpmtompeg
                     ? write_movie(options.out, figure, tones, side, fps, progress, nullptr)
                     : write_encoded_movie(options.out, output.format, figure, tones, side, fps,
                                           progress)) == 1;

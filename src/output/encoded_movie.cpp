@@ -23,37 +23,22 @@ namespace {
 // in it.
 const MovieEncoderModule* loaded_module = nullptr;
 
-void report(const std::string& path, const std::string& what) {
-    std::fprintf(stderr, "write_encoded_movie: %s: %s\n", path.c_str(), what.c_str());
-}
-
-// write_encoded_movie without the errno: returns 1 or 0 and the reason in error. Its
-// temporary is gone when it returns, so that nothing clears errno after it is set.
-int export_movie(const MovieEncoderModule& module, const std::string& path, OutputFormat format,
-                 const Figure& figure, const ToneTable& tones, int movie_size, float fps,
-                 ProgressSink& progress, int& error) {
-    const auto fail = [&](int cause, const std::string& what) {
-        error = cause;
-        report(path, cause != 0 ? what + ": " + std::strerror(cause) : what);
-        return 0;
-    };
-    const auto failed = [&](const EncoderFailure& failure) {
-        error = failure.error_number;
-        report(path, failure.what);
-        return 0;
-    };
+// write_encoded_movie without the report: nothing when the movie is in place or the user
+// cancelled.
+std::optional<OutputError> export_movie(const MovieEncoderModule& module, const std::string& path,
+                                        OutputFormat format, const Figure& figure,
+                                        const ToneTable& tones, int movie_size, float fps,
+                                        ProgressSink& progress) {
     const int frame_count = figure.frames;
     // 4:2:0 chroma needs even sides.
-    if (frame_count <= 0 || movie_size <= 0 || movie_size % 2 != 0 || figure.side <= 0 ||
-        figure.pixels.size() < figure.frame_bytes() * std::size_t(frame_count))
-        return fail(EINVAL, "nothing to encode");
-    const std::vector<int> frames = movie_frame_list(frame_count, fps);
-    if (frames.empty())
-        return fail(EINVAL, "invalid frame rate " + std::to_string(fps));
+    MoviePlan plan = plan_movie(figure, movie_size, fps, 2);
+    if (plan.error)
+        return plan.error;
+    const std::vector<int>& frames = plan.frames;
 
     ReplacementFile movie(path);
     if (!movie.ok())
-        return fail(movie.error(), "cannot write the movie there");
+        return system_error(movie.error(), "cannot write the movie there");
     // Should the program end while the movie is made, its temporary goes with it.
     const UndoOnExit remove_temporary([&movie] { unlink(movie.temporary_path().c_str()); });
 
@@ -64,7 +49,7 @@ int export_movie(const MovieEncoderModule& module, const std::string& path, Outp
         PaletteBuilder colours;
         for (int k = 0; k < frame_count; ++k) {
             if (!progress.update(static_cast<float>(k + 1) / static_cast<float>(frame_count)))
-                return 1;
+                return std::nullopt;
             colours.add(render_movie_frame(figure, k, tones, movie_size));
         }
         dither.emplace(colours.build());
@@ -72,11 +57,11 @@ int export_movie(const MovieEncoderModule& module, const std::string& path, Outp
             palette.push_back((EncoderColour(colour[0]) << 16) | (EncoderColour(colour[1]) << 8) |
                               colour[2]);
     }
-    EncoderFailure failure;
+    OutputError failure;
     const std::unique_ptr<MovieEncoder> encoder =
         module.open(format, movie.temporary_path(), movie_size, palette, failure);
     if (!encoder)
-        return failed(failure);
+        return failure;
 
     progress.open(texts::creating_mpeg);
     std::vector<std::uint8_t> indices(dither ? std::size_t(movie_size) * movie_size : 0);
@@ -85,7 +70,7 @@ int export_movie(const MovieEncoderModule& module, const std::string& path, Outp
     int converted = -1;
     for (std::size_t m = 0; m < count; ++m) {
         if (!progress.update(static_cast<float>(m + 1) / static_cast<float>(count)))
-            return 1;
+            return std::nullopt;
         // The list never goes back: a repeated input frame is rendered once.
         if (frames[m] != converted) {
             converted = frames[m];
@@ -95,13 +80,13 @@ int export_movie(const MovieEncoderModule& module, const std::string& path, Outp
         }
         if (auto failed_frame =
                 encoder->add(dither ? indices.data() : picture.data(), std::int64_t(m)))
-            return failed(*failed_frame);
+            return failed_frame;
     }
     if (auto failed_end = encoder->finish())
-        return failed(*failed_end);
+        return failed_end;
     if (const int placed = movie.commit(); placed != 0)
-        return fail(placed, "cannot put the movie in place");
-    return 1;
+        return system_error(placed, "cannot put the movie in place");
+    return std::nullopt;
 }
 
 }  // namespace
@@ -138,10 +123,7 @@ int write_encoded_movie(const std::string& path, OutputFormat format, const Figu
         errno = EINVAL;
         return 0;
     }
-    int error = 0;
-    const int result =
-        export_movie(*loaded_module, path, format, figure, tones, movie_size, fps, progress, error);
-    if (result == 0)
-        errno = error;
-    return result;
+    return end_export(
+        "write_encoded_movie", path,
+        export_movie(*loaded_module, path, format, figure, tones, movie_size, fps, progress));
 }

@@ -25,10 +25,6 @@ bool breaks_lines(const std::string& name) {
     return name.find_first_of("\r\n") != std::string::npos;
 }
 
-void report(const std::string& path, const std::string& what) {
-    std::fprintf(stderr, "write_movie: %s: %s\n", path.c_str(), what.c_str());
-}
-
 // Passes the encoder's progress through and remembers whether the user cancelled, which
 // the encoder's −1 alone does not tell apart from a failure.
 class CancelWatch : public ProgressSink {
@@ -47,55 +43,47 @@ class CancelWatch : public ProgressSink {
     ProgressSink& inner_;
 };
 
-// write_movie without the errno: returns 1 or 0 and the reason in error. Its temporaries are
-// all gone when it returns, so that nothing clears errno after it is set.
-int export_movie(const std::string& path, const Figure& figure, const ToneTable& tones,
-                 int movie_size, float fps, ProgressSink& progress,
-                 const AskToCloseElsewhere& ask_to_close, int& error) {
-    const auto fail = [&](int cause, const std::string& what) {
-        error = cause;
-        report(path, cause != 0 ? what + ": " + std::strerror(cause) : what);
-        return 0;
-    };
+// write_movie without the report: nothing when the movie is in place or the user cancelled.
+std::optional<OutputError> export_movie(const std::string& path, const Figure& figure,
+                                        const ToneTable& tones, int movie_size, float fps,
+                                        ProgressSink& progress,
+                                        const AskToCloseElsewhere& ask_to_close) {
     const int frame_count = figure.frames;
-    if (frame_count <= 0 || movie_size <= 0 || figure.side <= 0 ||
-        figure.pixels.size() < figure.frame_bytes() * std::size_t(frame_count))
-        return fail(EINVAL, "nothing to encode");
-    if (movie_frame_list(frame_count, fps).empty())
-        return fail(EINVAL, "invalid frame rate " + std::to_string(fps));
+    if (std::optional<OutputError> error = plan_movie(figure, movie_size, fps, 1).error)
+        return error;
 
     const SaveTarget target = resolve_save_target(path);
     if (target.error != 0)
-        return fail(target.error, "cannot write the movie there");
+        return system_error(target.error, "cannot write the movie there");
     PrivateFolder work(target.folder);
     if (work.error() != 0)
-        return fail(work.error(), "cannot make a folder for the temporary files");
+        return system_error(work.error(), "cannot make a folder for the temporary files");
     const UndoOnExit remove_work([&work] { work.remove(); });
-    ReplacementFile movie(path, work.path());
+    ReplacementFile movie(target, work.path());
     if (!movie.ok())
-        return fail(movie.error(), "cannot write the movie there");
+        return system_error(movie.error(), "cannot write the movie there");
 
     progress.open(texts::enlarging);
     for (int k = 0; k < frame_count; ++k) {
         if (!progress.update(static_cast<float>(k + 1) / static_cast<float>(frame_count)))
-            return 1;
+            return std::nullopt;
         const std::vector<std::uint8_t> frame = render_movie_frame(figure, k, tones, movie_size);
         if (write_ppm(work.file(temp_frame_name(k)).c_str(), frame.data(), movie_size,
                       movie_size) == 0)
-            return fail(errno, "cannot write frame " + std::to_string(k));
+            return system_error(errno, "cannot write frame " + std::to_string(k));
     }
 
     progress.open(texts::creating_mpeg);
     const std::string parameters =
         write_encoder_parameters(work.path(), kEncoderOutput, frame_count, fps);
     if (parameters.empty())
-        return fail(errno, "cannot write the encoder's parameter file");
+        return system_error(errno, "cannot write the encoder's parameter file");
     CancelWatch watch(progress);
     if (encode_movie(parameters, movie, watch) != 0) {
         if (watch.cancelled)
-            return 1;
-        return movie.ok() ? fail(0, "the encoder failed")
-                          : fail(movie.error(), "cannot write the movie");
+            return std::nullopt;
+        return movie.ok() ? system_error(0, "the encoder failed")
+                          : system_error(movie.error(), "cannot write the movie");
     }
 
     int placed = movie.commit();
@@ -105,8 +93,8 @@ int export_movie(const std::string& path, const Figure& figure, const ToneTable&
         placed = movie.commit();
     }
     if (placed != 0)
-        return fail(placed, "cannot put the movie in place");
-    return 1;
+        return system_error(placed, "cannot put the movie in place");
+    return std::nullopt;
 }
 
 }  // namespace
@@ -125,6 +113,26 @@ std::vector<int> movie_frame_list(int frame_count, float fps) {
             ++i;
     }
     return list;
+}
+
+MoviePlan plan_movie(const Figure& figure, int movie_size, float fps, int side_multiple) {
+    MoviePlan plan;
+    const int frame_count = figure.frames;
+    if (frame_count <= 0 || movie_size <= 0 || movie_size % side_multiple != 0 ||
+        figure.side <= 0 || figure.pixels.size() < figure.frame_bytes() * std::size_t(frame_count))
+        plan.error = system_error(EINVAL, "nothing to encode");
+    else if (plan.frames = movie_frame_list(frame_count, fps); plan.frames.empty())
+        plan.error = system_error(EINVAL, "invalid frame rate " + std::to_string(fps));
+    return plan;
+}
+
+int end_export(const char* writer, const std::string& path,
+               const std::optional<OutputError>& failure) {
+    if (!failure)
+        return 1;
+    std::fprintf(stderr, "%s: %s: %s\n", writer, path.c_str(), failure->what.c_str());
+    errno = failure->error_number;
+    return 0;
 }
 
 std::string temp_frame_name(int index) {
@@ -170,8 +178,7 @@ std::string write_encoder_parameters(const std::string& folder, const std::strin
     return name;
 }
 
-std::string movie_folder_problem(const std::string& path) {
-    const SaveTarget target = resolve_save_target(path);
+std::string movie_folder_problem(const SaveTarget& target) {
     if (target.error != 0)
         return {};  // the save's own check tells of it
     char* absolute = realpath(target.folder.c_str(), nullptr);
@@ -192,10 +199,6 @@ std::string movie_folder_problem(const std::string& path) {
 int write_movie(const std::string& path, const Figure& figure, const ToneTable& tones,
                 int movie_size, float fps, ProgressSink& progress,
                 const AskToCloseElsewhere& ask_to_close) {
-    int error = 0;
-    const int result =
-        export_movie(path, figure, tones, movie_size, fps, progress, ask_to_close, error);
-    if (result == 0)
-        errno = error;
-    return result;
+    return end_export("write_movie", path,
+                      export_movie(path, figure, tones, movie_size, fps, progress, ask_to_close));
 }

@@ -7,11 +7,14 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "model/progress_sink.h"
 #include "optics/figure_buffer.h"
+#include "output/output_error.h"
+#include "output/replacement_file.h"
 #include "render/tone_table.h"
 
 inline constexpr int kMovieFrameRate = 24;
@@ -20,6 +23,21 @@ inline constexpr int kMovieFrameRate = 24;
 // with i ÷ fps ≥ m ÷ 24, both quotients in single precision. Input frames repeat when fps
 // is below 24 and are skipped above it. Empty when fps is not a positive finite number.
 std::vector<int> movie_frame_list(int frame_count, float fps);
+
+// What every movie export checks before any work: frames to encode, a side the encoder takes
+// (a multiple of side_multiple) and a frame rate that lists movie frames. The movie's frame
+// list, or why there is none.
+struct MoviePlan {
+    std::vector<int> frames;
+    std::optional<OutputError> error;
+};
+MoviePlan plan_movie(const Figure& figure, int movie_size, float fps, int side_multiple);
+
+// How an export ends: 1 when it is done or was cancelled; otherwise 0, with the failure on
+// standard error as "writer: path: what" and its errno set. Called once the export's
+// temporaries are gone, so that nothing clears errno after it is set.
+int end_export(const char* writer, const std::string& path,
+               const std::optional<OutputError>& failure);
 
 // The name of temporary frame k in the movie's folder.
 std::string temp_frame_name(int index);
@@ -30,11 +48,11 @@ std::string temp_frame_name(int index);
 std::string write_encoder_parameters(const std::string& folder, const std::string& output,
                                      int frame_count, float fps);
 
-// Why the encoder could not make a movie at path although the path itself can take a file,
-// or an empty string: it reads its frames by their absolute folder name, one line of its
+// Why the encoder could not make a movie at the target although the target itself can take a
+// file, or an empty string: it reads its frames by their absolute folder name, one line of its
 // parameter file, so a folder whose name breaks the line or is too long for the system
 // cannot be used. Known before anything is computed.
-std::string movie_folder_problem(const std::string& path);
+std::string movie_folder_problem(const SaveTarget& target);
 
 // Shows "is the file open in another application?" for the path and returns once the user
 // has pressed OK.
