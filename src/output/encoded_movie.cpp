@@ -1,16 +1,13 @@
 #include "output/encoded_movie.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "model/texts.h"
-#include "output/exit_cleanup.h"
 #include "output/gif_palette.h"
 #include "output/movie_encoder_module.h"
 #include "output/movie_pipeline.h"
@@ -23,71 +20,68 @@ namespace {
 // in it.
 const MovieEncoderModule* loaded_module = nullptr;
 
-// write_encoded_movie without the report: nothing when the movie is in place or the user
-// cancelled.
-std::optional<OutputError> export_movie(const MovieEncoderModule& module, const std::string& path,
-                                        OutputFormat format, const Figure& figure,
-                                        const ToneTable& tones, int movie_size, float fps,
-                                        ProgressSink& progress) {
-    const int frame_count = figure.frames;
+// FFmpeg's encoders in the loaded module, fed each movie frame in turn; a GIF's palette is
+// made first from the colours of every frame.
+class ModuleEncoder final : public MovieStreamEncoder {
+  public:
+    ModuleEncoder(const MovieEncoderModule& module, OutputFormat format)
+        : module_(module), format_(format) {}
+    const char* writer() const override { return "write_encoded_movie"; }
     // 4:2:0 chroma needs even sides.
-    MoviePlan plan = plan_movie(figure, movie_size, fps, 2);
-    if (plan.error)
-        return plan.error;
-    const std::vector<int>& frames = plan.frames;
+    int side_multiple() const override { return 2; }
+    bool needs_private_folder() const override { return false; }
 
-    ReplacementFile movie(path);
-    if (!movie.ok())
-        return system_error(movie.error(), "cannot write the movie there");
-    // Should the program end while the movie is made, its temporary goes with it.
-    const UndoOnExit remove_temporary([&movie] { unlink(movie.temporary_path().c_str()); });
+    std::optional<OutputError> encode(const MovieJob& job, ReplacementFile& movie,
+                                      const std::string&, ProgressSink& progress) override {
+        const int frame_count = job.figure.frames;
+        const int movie_size = job.side;
+        std::optional<PaletteDither> dither;
+        std::vector<EncoderColour> palette;
+        if (format_ == OutputFormat::kGif) {
+            progress.open(texts::enlarging);
+            PaletteBuilder colours;
+            for (int k = 0; k < frame_count; ++k) {
+                if (!progress.update(static_cast<float>(k + 1) / static_cast<float>(frame_count)))
+                    return std::nullopt;
+                colours.add(render_movie_frame(job.figure, k, job.tones, movie_size));
+            }
+            dither.emplace(colours.build());
+            for (const PaletteColour& colour : dither->palette())
+                palette.push_back((EncoderColour(colour[0]) << 16) |
+                                  (EncoderColour(colour[1]) << 8) | colour[2]);
+        }
+        OutputError failure;
+        const std::unique_ptr<MovieEncoder> encoder =
+            module_.open(format_, movie.temporary_path(), movie_size, palette, failure);
+        if (!encoder)
+            return failure;
 
-    std::optional<PaletteDither> dither;
-    std::vector<EncoderColour> palette;
-    if (format == OutputFormat::kGif) {
-        progress.open(texts::enlarging);
-        PaletteBuilder colours;
-        for (int k = 0; k < frame_count; ++k) {
-            if (!progress.update(static_cast<float>(k + 1) / static_cast<float>(frame_count)))
+        progress.open(texts::creating_mpeg);
+        std::vector<std::uint8_t> indices(dither ? std::size_t(movie_size) * movie_size : 0);
+        std::vector<std::uint8_t> picture;
+        const std::size_t count = job.frames.size();
+        int converted = -1;
+        for (std::size_t m = 0; m < count; ++m) {
+            if (!progress.update(static_cast<float>(m + 1) / static_cast<float>(count)))
                 return std::nullopt;
-            colours.add(render_movie_frame(figure, k, tones, movie_size));
+            // The list never goes back: a repeated input frame is rendered once.
+            if (job.frames[m] != converted) {
+                converted = job.frames[m];
+                picture = render_movie_frame(job.figure, converted, job.tones, movie_size);
+                if (dither)
+                    dither->map(picture, movie_size, movie_size, indices);
+            }
+            if (auto failed_frame =
+                    encoder->add(dither ? indices.data() : picture.data(), std::int64_t(m)))
+                return failed_frame;
         }
-        dither.emplace(colours.build());
-        for (const PaletteColour& colour : dither->palette())
-            palette.push_back((EncoderColour(colour[0]) << 16) | (EncoderColour(colour[1]) << 8) |
-                              colour[2]);
+        return encoder->finish();
     }
-    OutputError failure;
-    const std::unique_ptr<MovieEncoder> encoder =
-        module.open(format, movie.temporary_path(), movie_size, palette, failure);
-    if (!encoder)
-        return failure;
 
-    progress.open(texts::creating_mpeg);
-    std::vector<std::uint8_t> indices(dither ? std::size_t(movie_size) * movie_size : 0);
-    std::vector<std::uint8_t> picture;
-    const std::size_t count = frames.size();
-    int converted = -1;
-    for (std::size_t m = 0; m < count; ++m) {
-        if (!progress.update(static_cast<float>(m + 1) / static_cast<float>(count)))
-            return std::nullopt;
-        // The list never goes back: a repeated input frame is rendered once.
-        if (frames[m] != converted) {
-            converted = frames[m];
-            picture = render_movie_frame(figure, converted, tones, movie_size);
-            if (dither)
-                dither->map(picture, movie_size, movie_size, indices);
-        }
-        if (auto failed_frame =
-                encoder->add(dither ? indices.data() : picture.data(), std::int64_t(m)))
-            return failed_frame;
-    }
-    if (auto failed_end = encoder->finish())
-        return failed_end;
-    if (const int placed = movie.commit(); placed != 0)
-        return system_error(placed, "cannot put the movie in place");
-    return std::nullopt;
-}
+  private:
+    const MovieEncoderModule& module_;
+    OutputFormat format_;
+};
 
 }  // namespace
 
@@ -123,7 +117,6 @@ int write_encoded_movie(const std::string& path, OutputFormat format, const Figu
         errno = EINVAL;
         return 0;
     }
-    return end_export(
-        "write_encoded_movie", path,
-        export_movie(*loaded_module, path, format, figure, tones, movie_size, fps, progress));
+    ModuleEncoder encoder(*loaded_module, format);
+    return export_movie(encoder, path, figure, tones, movie_size, fps, progress, nullptr);
 }

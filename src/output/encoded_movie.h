@@ -1,10 +1,8 @@
 // Movies for browsers, slides and web pages, encoded through FFmpeg's libraries in a module
 // of their own that only a run writing such a movie loads: H.264 in MP4, VP9 in WebM, and an
-// animated GIF that loops forever. They show the frames of the MPEG-1 export
-// (output/movie_pipeline.h) at 24 frames per second: every frame rendered as the window shows it at
-// the movie's side, input frames repeated or skipped by movie_frame_list. The movie is written into
-// a temporary beside the path and takes the path's place only when it is complete
-// (output/replacement_file.h).
+// animated GIF that loops forever. They go through the one movie pipeline
+// (output/movie_pipeline.h), so they show the same frames as the MPEG-1 movie and replace the
+// file at the path the same way.
 #pragma once
 
 #include <string>

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "model/texts.h"
 #include "output/exit_cleanup.h"
@@ -43,48 +44,78 @@ class CancelWatch : public ProgressSink {
     ProgressSink& inner_;
 };
 
-// write_movie without the report: nothing when the movie is in place or the user cancelled.
-std::optional<OutputError> export_movie(const std::string& path, const Figure& figure,
-                                        const ToneTable& tones, int movie_size, float fps,
-                                        ProgressSink& progress,
-                                        const AskToCloseElsewhere& ask_to_close) {
-    const int frame_count = figure.frames;
-    if (std::optional<OutputError> error = plan_movie(figure, movie_size, fps, 1).error)
-        return error;
+// ppmtompeg: the frames as PPM files in the private folder, a parameter file that lists them,
+// and the encoder run on it, its stream written into the movie through a pipe.
+class PpmtompegEncoder final : public MovieStreamEncoder {
+  public:
+    const char* writer() const override { return "write_movie"; }
+    int side_multiple() const override { return 1; }
+    bool needs_private_folder() const override { return true; }
+
+    std::optional<OutputError> encode(const MovieJob& job, ReplacementFile& movie,
+                                      const std::string& folder, ProgressSink& progress) override {
+        const int frame_count = job.figure.frames;
+        progress.open(texts::enlarging);
+        for (int k = 0; k < frame_count; ++k) {
+            if (!progress.update(static_cast<float>(k + 1) / static_cast<float>(frame_count)))
+                return std::nullopt;
+            const std::vector<std::uint8_t> frame =
+                render_movie_frame(job.figure, k, job.tones, job.side);
+            const std::string name = folder + "/" + temp_frame_name(k);
+            if (write_ppm(name.c_str(), frame.data(), job.side, job.side) == 0)
+                return system_error(errno, "cannot write frame " + std::to_string(k));
+        }
+
+        progress.open(texts::creating_mpeg);
+        const std::string parameters =
+            write_encoder_parameters(folder, kEncoderOutput, frame_count, job.fps);
+        if (parameters.empty())
+            return system_error(errno, "cannot write the encoder's parameter file");
+        if (encode_movie(parameters, movie, progress) != 0)
+            return movie.ok() ? system_error(0, "the encoder failed")
+                              : system_error(movie.error(), "cannot write the movie");
+        return std::nullopt;
+    }
+};
+
+// export_movie without the report: nothing when the movie is in place or the user cancelled.
+std::optional<OutputError> make_movie(MovieStreamEncoder& encoder, const std::string& path,
+                                      const Figure& figure, const ToneTable& tones, int movie_size,
+                                      float fps, ProgressSink& progress,
+                                      const AskToCloseElsewhere& ask_to_close) {
+    const MoviePlan plan = plan_movie(figure, movie_size, fps, encoder.side_multiple());
+    if (plan.error)
+        return plan.error;
 
     const SaveTarget target = resolve_save_target(path);
     if (target.error != 0)
         return system_error(target.error, "cannot write the movie there");
-    PrivateFolder work(target.folder);
-    if (work.error() != 0)
-        return system_error(work.error(), "cannot make a folder for the temporary files");
-    const UndoOnExit remove_work([&work] { work.remove(); });
-    ReplacementFile movie(target, work.path());
+    std::optional<PrivateFolder> work;
+    if (encoder.needs_private_folder()) {
+        work.emplace(target.folder);
+        if (work->error() != 0)
+            return system_error(work->error(), "cannot make a folder for the temporary files");
+    }
+    const std::string folder = work ? work->path() : std::string();
+    ReplacementFile movie(target, folder);
+    // Should the program end while the movie is made, its temporaries go with it.
+    const UndoOnExit remove_temporaries([&work, &movie] {
+        if (work)
+            work->remove();
+        else
+            unlink(movie.temporary_path().c_str());
+    });
     if (!movie.ok())
         return system_error(movie.error(), "cannot write the movie there");
 
-    progress.open(texts::enlarging);
-    for (int k = 0; k < frame_count; ++k) {
-        if (!progress.update(static_cast<float>(k + 1) / static_cast<float>(frame_count)))
-            return std::nullopt;
-        const std::vector<std::uint8_t> frame = render_movie_frame(figure, k, tones, movie_size);
-        if (write_ppm(work.file(temp_frame_name(k)).c_str(), frame.data(), movie_size,
-                      movie_size) == 0)
-            return system_error(errno, "cannot write frame " + std::to_string(k));
-    }
-
-    progress.open(texts::creating_mpeg);
-    const std::string parameters =
-        write_encoder_parameters(work.path(), kEncoderOutput, frame_count, fps);
-    if (parameters.empty())
-        return system_error(errno, "cannot write the encoder's parameter file");
     CancelWatch watch(progress);
-    if (encode_movie(parameters, movie, watch) != 0) {
-        if (watch.cancelled)
-            return std::nullopt;
-        return movie.ok() ? system_error(0, "the encoder failed")
-                          : system_error(movie.error(), "cannot write the movie");
-    }
+    const std::optional<OutputError> failure =
+        encoder.encode({figure, tones, movie_size, fps, plan.frames}, movie, folder, watch);
+    // A cancel shows as a failure of the encoder, which is not to be told.
+    if (watch.cancelled)
+        return std::nullopt;
+    if (failure)
+        return failure;
 
     int placed = movie.commit();
     // Where the finished movie is still waiting, the user may be able to clear the way.
@@ -124,15 +155,6 @@ MoviePlan plan_movie(const Figure& figure, int movie_size, float fps, int side_m
     else if (plan.frames = movie_frame_list(frame_count, fps); plan.frames.empty())
         plan.error = system_error(EINVAL, "invalid frame rate " + std::to_string(fps));
     return plan;
-}
-
-int end_export(const char* writer, const std::string& path,
-               const std::optional<OutputError>& failure) {
-    if (!failure)
-        return 1;
-    std::fprintf(stderr, "%s: %s: %s\n", writer, path.c_str(), failure->what.c_str());
-    errno = failure->error_number;
-    return 0;
 }
 
 std::string temp_frame_name(int index) {
@@ -196,9 +218,22 @@ std::string movie_folder_problem(const SaveTarget& target) {
     return {};
 }
 
+int export_movie(MovieStreamEncoder& encoder, const std::string& path, const Figure& figure,
+                 const ToneTable& tones, int movie_size, float fps, ProgressSink& progress,
+                 const AskToCloseElsewhere& ask_to_close) {
+    const std::optional<OutputError> failure =
+        make_movie(encoder, path, figure, tones, movie_size, fps, progress, ask_to_close);
+    // Reported once the export's temporaries are gone, so that nothing clears errno after it.
+    if (!failure)
+        return 1;
+    std::fprintf(stderr, "%s: %s: %s\n", encoder.writer(), path.c_str(), failure->what.c_str());
+    errno = failure->error_number;
+    return 0;
+}
+
 int write_movie(const std::string& path, const Figure& figure, const ToneTable& tones,
                 int movie_size, float fps, ProgressSink& progress,
                 const AskToCloseElsewhere& ask_to_close) {
-    return end_export("write_movie", path,
-                      export_movie(path, figure, tones, movie_size, fps, progress, ask_to_close));
+    PpmtompegEncoder encoder;
+    return export_movie(encoder, path, figure, tones, movie_size, fps, progress, ask_to_close);
 }
