@@ -85,30 +85,33 @@ class ModuleEncoder final : public MovieStreamEncoder {
 
 }  // namespace
 
-std::string load_movie_encoders(const std::string& module_file) {
+std::optional<OutputError> load_movie_encoders(const std::string& module_file) {
     if (loaded_module != nullptr)
-        return {};
+        return std::nullopt;
     // Never closed: nothing is unloaded before the program ends.
     void* handle = dlopen(module_file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* reason = dlerror();
-        return reason != nullptr ? reason : module_file + ": cannot be loaded";
+        return OutputError{reason != nullptr ? reason : module_file + ": cannot be loaded"};
     }
     const auto entry = reinterpret_cast<MovieEncoderEntry>(dlsym(handle, kMovieEncoderEntryName));
     if (entry == nullptr) {
         dlclose(handle);
-        return module_file + ": not a module of this version (no " + kMovieEncoderEntryName + ")";
+        return OutputError{module_file + ": not a module of this version (no " +
+                           kMovieEncoderEntryName + ")"};
     }
     loaded_module = entry();
-    return {};
+    return std::nullopt;
 }
 
-std::string encoded_movie_unavailable(OutputFormat format) {
+std::optional<OutputError> encoded_movie_unavailable(OutputFormat format) {
     if (!needs_movie_encoders(format))
-        return "not a movie format of FFmpeg's libraries";
+        return OutputError{"not a movie format of FFmpeg's libraries"};
     if (loaded_module == nullptr)
-        return "the movie encoders are not loaded";
-    return loaded_module->unavailable(format);
+        return OutputError{"the movie encoders are not loaded"};
+    if (std::string missing = loaded_module->unavailable(format); !missing.empty())
+        return OutputError{std::move(missing)};
+    return std::nullopt;
 }
 
 int write_encoded_movie(const std::string& path, OutputFormat format, const Figure& figure,

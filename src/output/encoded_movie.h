@@ -5,20 +5,22 @@
 // file at the path the same way.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "model/progress_sink.h"
 #include "optics/figure_buffer.h"
 #include "output/file_extension.h"
+#include "output/output_error.h"
 #include "render/tone_table.h"
 
-// Loads the encoders' module from the file, once per run. Empty when they are there (also
+// Loads the encoders' module from the file, once per run. Nothing when they are there (also
 // when an earlier call loaded them); otherwise why not, in one line that names the file.
-std::string load_movie_encoders(const std::string& module_file);
+std::optional<OutputError> load_movie_encoders(const std::string& module_file);
 
 // Empty when the loaded encoders can make movies of the format (kMp4, kWebm or kGif);
 // otherwise what is missing, in one line.
-std::string encoded_movie_unavailable(OutputFormat format);
+std::optional<OutputError> encoded_movie_unavailable(OutputFormat format);
 
 // Writes the figure's frames, through the loaded encoders, as a movie of the format (kMp4,
 // kWebm or kGif) and side

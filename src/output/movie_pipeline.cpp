@@ -200,22 +200,22 @@ std::string write_encoder_parameters(const std::string& folder, const std::strin
     return name;
 }
 
-std::string movie_folder_problem(const SaveTarget& target) {
+std::optional<OutputError> movie_folder_problem(const SaveTarget& target) {
     if (target.error != 0)
-        return {};  // the save's own check tells of it
+        return std::nullopt;  // the save's own check tells of it
+    constexpr char kUnusable[] = "the movie's folder cannot be given to the encoder";
     char* absolute = realpath(target.folder.c_str(), nullptr);
     if (absolute == nullptr)
-        return "the movie's folder cannot be given to the encoder: " +
-               std::string(std::strerror(errno));
+        return system_error(errno, kUnusable);
     const std::string folder = absolute;
     std::free(absolute);
     if (breaks_lines(folder))
-        return "the encoder cannot read frames from a folder whose name holds a line break";
+        return OutputError{
+            "the encoder cannot read frames from a folder whose name holds a line break", EINVAL};
     // The private folder's name and a frame's name are added below it.
     if (folder.size() + 64 >= PATH_MAX)
-        return "the movie's folder cannot be given to the encoder: " +
-               std::string(std::strerror(ENAMETOOLONG));
-    return {};
+        return system_error(ENAMETOOLONG, kUnusable);
+    return std::nullopt;
 }
 
 int export_movie(MovieStreamEncoder& encoder, const std::string& path, const Figure& figure,

@@ -44,10 +44,10 @@ std::string write_encoder_parameters(const std::string& folder, const std::strin
                                      int frame_count, float fps);
 
 // Why the encoder could not make a movie at the target although the target itself can take a
-// file, or an empty string: it reads its frames by their absolute folder name, one line of its
+// file, or nothing: it reads its frames by their absolute folder name, one line of its
 // parameter file, so a folder whose name breaks the line or is too long for the system
 // cannot be used. Known before anything is computed.
-std::string movie_folder_problem(const SaveTarget& target);
+std::optional<OutputError> movie_folder_problem(const SaveTarget& target);
 
 // Shows "is the file open in another application?" for the path and returns once the user
 // has pressed OK.

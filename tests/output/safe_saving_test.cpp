@@ -40,7 +40,7 @@ int save(const std::string& format, const std::string& path, int movie_side = 32
         return write_movie(path, figure, identity_tones(), movie_side, 24.0f, progress, nullptr);
     const OutputFormat movie = output_format(format, FormatSet::kRenderer);
     if (is_movie(movie)) {
-        EXPECT_EQ(load_movie_encoders(LUMITRA_MOVIE_MODULE_PATH), "");
+        EXPECT_EQ(load_movie_encoders(LUMITRA_MOVIE_MODULE_PATH), std::nullopt);
         return write_encoded_movie(path, movie, figure, identity_tones(), movie_side, 24.0f,
                                    progress);
     }
