@@ -1,7 +1,10 @@
 #include "app/program.h"
 
 #include <fcntl.h>
-#include <gtkmm.h>
+#include <gdkmm/screen.h>
+#include <gtkmm/cssprovider.h>
+#include <gtkmm/main.h>
+#include <gtkmm/stylecontext.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

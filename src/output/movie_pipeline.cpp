@@ -11,7 +11,6 @@
 #include <optional>
 
 #include "model/texts.h"
-#include "output/exit_cleanup.h"
 #include "output/mpeg_encoder.h"
 #include "output/replacement_file.h"
 #include "output/still_writers.h"
@@ -98,13 +97,6 @@ std::optional<OutputError> make_movie(MovieStreamEncoder& encoder, const std::st
     }
     const std::string folder = work ? work->path() : std::string();
     ReplacementFile movie(target, folder);
-    // Should the program end while the movie is made, its temporaries go with it.
-    const UndoOnExit remove_temporaries([&work, &movie] {
-        if (work)
-            work->remove();
-        else
-            unlink(movie.temporary_path().c_str());
-    });
     if (!movie.ok())
         return system_error(movie.error(), "cannot write the movie there");
 

@@ -81,8 +81,8 @@ class MovieStreamEncoder {
 };
 
 // The one movie export: checks the request, makes the movie through the encoder into a
-// temporary beside the path (every temporary goes should the program end meanwhile) and puts
-// it in place, asking ask_to_close once (when given) if it cannot take the path's place.
+// temporary beside the path and puts it in place, asking ask_to_close once (when given) if it
+// cannot take the path's place.
 // Returns 1 when the movie is at the path or the user cancelled (silently); 0 when it could
 // not be made or placed: one line on standard error names the encoder, the file and the
 // cause, and errno holds the system's reason (0 when the encoder failed on its own).

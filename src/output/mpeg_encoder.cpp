@@ -19,7 +19,6 @@
 #include <string_view>
 #include <vector>
 
-#include "output/exit_cleanup.h"
 #include "output/replacement_file.h"
 
 extern char** environ;
@@ -454,8 +453,6 @@ int encode_movie(const std::string& parameter_file, ReplacementFile& movie, Prog
         report("cannot start " + *encoder + ": " + std::strerror(spawn_error));
         return -1;
     }
-    // Should the program end while we wait, the encoder goes with it.
-    const UndoOnExit stop_encoder([pid] { end_and_reap(pid); });
 
     RunEnd end = run.follow(pid, silence_limit);
     const int lost_error = errno;

@@ -5,7 +5,11 @@
 // the display, always from the latest record.
 #pragma once
 
-#include <gtkmm.h>
+#include <cairomm/context.h>
+#include <cairomm/surface.h>
+#include <gdkmm/frameclock.h>
+#include <gtkmm/drawingarea.h>
+#include <gtkmm/frame.h>
 
 #include <optional>
 

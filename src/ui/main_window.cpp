@@ -1,5 +1,7 @@
 #include "ui/main_window.h"
 
+#include <glibmm/main.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -9,7 +11,6 @@
 
 #include "model/texts.h"
 #include "optics/figure_computation.h"
-#include "output/exit_cleanup.h"
 #include "ui/message_dialog.h"
 #include "ui/progress_dialog.h"
 #include "ui/widget_builders.h"
@@ -19,15 +20,15 @@ namespace {
 // LUMITRA_VERSION is the project version the build system defines.
 constexpr char kTitle[] = "Lumitra (Version " LUMITRA_VERSION ")";
 
-MainWindow* the_main_window = nullptr;
-
 // GTK 3 drops a window-frame close of a window outside the current modal grab, and the
 // figure window holds the grab for as long as it is shown. The close request is therefore
 // caught before GTK dispatches it.
-void filter_events(GdkEvent* event, gpointer) {
-    if (event->type == GDK_DELETE && the_main_window != nullptr && the_main_window->get_window() &&
-        event->any.window == the_main_window->get_window()->gobj()) {
-        end_program_at_once();
+void filter_events(GdkEvent* event, gpointer data) {
+    auto* main = static_cast<MainWindow*>(data);
+    if (event->type == GDK_DELETE && main->get_window() &&
+        event->any.window == main->get_window()->gobj()) {
+        main->end_program();
+        return;
     }
     gtk_main_do_event(event);
 }
@@ -45,18 +46,21 @@ std::string describe(const std::exception_ptr& exception) {
     }
 }
 
-}  // namespace
+// GTK's own dispatch, for when no main window filters the events.
+void dispatch_event(GdkEvent* event, gpointer) {
+    gtk_main_do_event(event);
+}
 
-void end_program_at_once() {
-    // A movie being saved is cancelled as its Cancel would: the encoder stopped, the
-    // temporary files removed, the file at the chosen path left as it was.
-    undo_work_in_progress();
+// Whatever is on the stack (nested loops, dialogs, the figure) is left as it is: once
+// nothing outside the process is left to clean up, there is nothing to unwind for.
+[[noreturn]] void end_process() {
     std::fflush(nullptr);
     std::_Exit(0);
 }
 
+}  // namespace
+
 MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
-    the_main_window = this;
     set_type_hint(Gdk::WINDOW_TYPE_HINT_DIALOG);
     set_title(kTitle);
     // LUMITRA_APP_ID is the name the icon is installed under.
@@ -90,14 +94,10 @@ MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
 
     // The window is never hidden while the program runs: a destroy request from outside
     // hides a window that C++ owns, and then the program ends as if it had been destroyed.
-    exit_on_hide_ = signal_hide().connect([] { end_program_at_once(); });
+    exit_on_hide_ = signal_hide().connect(sigc::mem_fun(*this, &MainWindow::end_program));
     draw_->signal_clicked().connect(sigc::mem_fun(*this, &MainWindow::draw));
     quit_->signal_clicked().connect(sigc::mem_fun(*this, &MainWindow::on_quit));
-    static bool event_filter_installed = false;
-    if (!event_filter_installed) {
-        gdk_event_handler_set(&filter_events, nullptr, nullptr);
-        event_filter_installed = true;
-    }
+    gdk_event_handler_set(&filter_events, this, nullptr);
 
     // A panel rebuilt for another crystal kind or mode may need less room than before; the
     // window then returns to the size its content asks for.
@@ -132,19 +132,29 @@ MainWindow::~MainWindow() {
     exit_on_hide_.disconnect();
     fit_at_idle_.disconnect();
     figure_.reset();
-    if (the_main_window == this)
-        the_main_window = nullptr;
+    gdk_event_handler_set(&dispatch_event, nullptr, nullptr);
 }
 
-MainWindow* MainWindow::instance() {
-    return the_main_window;
+void MainWindow::end_program() {
+    if (ending_)
+        return;
+    ending_ = true;
+    if (figure_ && figure_->cancel_export(&end_process)) {
+        // The export stops at its next look at the progress; a message it is showing
+        // (the file open elsewhere) must not hold the end up.
+        if (gtk_main_level() > 1)
+            gtk_main_quit();
+        return;
+    }
+    end_process();
 }
 
 void MainWindow::on_quit() {
     // Quit is not clickable while a nested loop runs (its window holds the grab), but a
     // programmatic click then must not merely end that inner loop and resume its task.
     if (gtk_main_level() > 1) {
-        end_program_at_once();
+        end_program();
+        return;
     }
     gtk_main_quit();
 }
@@ -159,36 +169,20 @@ void MainWindow::draw() {
     // to the user instead, and the window stays as it was.
     try {
         const DrawSetup setup = prepare_draw(editor_.record());
-        ProgressDialog progress;
+        ProgressDialog progress(this);
         std::optional<Figure> figure = compute_figure(setup, progress);
         if (!figure)
             return;
         figure_.reset();
-        figure_ = std::make_unique<FigureWindow>(std::move(*figure));
+        figure_ = std::make_unique<FigureWindow>(*this, std::move(*figure));
     } catch (...) {
         // The progress dialog and its grab are gone by now: the message is the only dialog.
         std::fprintf(stderr, "lumitra: Draw failed: %s\n",
                      describe(std::current_exception()).c_str());
-        show_message(texts::draw_failed);
+        show_message(this, texts::draw_failed);
     }
 }
 
 FigureWindow* MainWindow::figure_window() {
     return figure_ && figure_->is_open() ? figure_.get() : nullptr;
-}
-
-void make_transient_for_active_window(Gtk::Window& dialog) {
-    GtkWindow* parent = nullptr;
-    if (GtkWidget* grab = gtk_grab_get_current()) {
-        GtkWidget* top = gtk_widget_get_toplevel(grab);
-        if (GTK_IS_WINDOW(top) && top != GTK_WIDGET(dialog.gobj())) {
-            parent = GTK_WINDOW(top);
-        }
-    }
-    if (parent == nullptr && the_main_window != nullptr) {
-        parent = the_main_window->gobj();
-    }
-    if (parent != nullptr) {
-        gtk_window_set_transient_for(dialog.gobj(), parent);
-    }
 }

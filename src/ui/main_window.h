@@ -6,7 +6,10 @@
 // saved is cancelled first.
 #pragma once
 
-#include <gtkmm.h>
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/buttonbox.h>
+#include <gtkmm/window.h>
 
 #include <memory>
 
@@ -31,9 +34,6 @@ class MainWindow : public Gtk::Window {
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    // The program's main window while one exists, or nullptr.
-    static MainWindow* instance();
-
     RecordEditor& editor() { return editor_; }
     ModeFrames& mode_frames() { return mode_frames_; }
     OpticalPropertiesPanel& optical_properties() { return optical_properties_; }
@@ -52,6 +52,11 @@ class MainWindow : public Gtk::Window {
     void draw();
     // The figure window while it is open, or nullptr.
     FigureWindow* figure_window();
+
+    // What closing this window does: the program ends at once with status 0. A movie being
+    // written is cancelled first, through the export itself, and the end waits until it
+    // has stopped its encoder and removed its temporaries.
+    void end_program();
 
   private:
     void on_quit();
@@ -78,13 +83,6 @@ class MainWindow : public Gtk::Window {
     sigc::connection fit_at_idle_;
     int natural_width_ = 0;
     int natural_height_ = 0;
+    bool ending_ = false;
     std::unique_ptr<FigureWindow> figure_;
 };
-
-// Ends the process at once with status 0, the way closing the main window does, after
-// undoing the work in progress (output/exit_cleanup.h).
-[[noreturn]] void end_program_at_once();
-
-// Makes a dialog stay above the window the user is working in: the window that holds the
-// input grab, else the main window.
-void make_transient_for_active_window(Gtk::Window& dialog);

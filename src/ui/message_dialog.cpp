@@ -1,16 +1,17 @@
 #include "ui/message_dialog.h"
 
-#include <gtkmm.h>
+#include <gtkmm/button.h>
+#include <gtkmm/dialog.h>
 
 #include "model/texts.h"
 #include "ui/label_text.h"
-#include "ui/main_window.h"
 #include "ui/widget_builders.h"
 
-void show_message_utf8(const std::string& utf8) {
+void show_message_utf8(Gtk::Window* parent, const std::string& utf8) {
     Gtk::Dialog dialog;
     dialog.set_title("Lumitra - Message");
-    make_transient_for_active_window(dialog);
+    if (parent != nullptr)
+        dialog.set_transient_for(*parent);
     Gtk::Button* ok = make_button(*dialog.get_action_area(), texts::ok);
     make_label_utf8(*dialog.get_content_area(), utf8, 10);
     dialog.get_content_area()->set_border_width(10);
@@ -37,6 +38,6 @@ void show_message_utf8(const std::string& utf8) {
     gtk_main();
 }
 
-void show_message(const char* sjis) {
-    show_message_utf8(shown_text(sjis));
+void show_message(Gtk::Window* parent, const char* sjis) {
+    show_message_utf8(parent, shown_text(sjis));
 }

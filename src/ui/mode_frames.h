@@ -3,7 +3,9 @@
 // and moves it on to the next value when clicked.
 #pragma once
 
-#include <gtkmm.h>
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/frame.h>
 
 #include <array>
 

@@ -1,13 +1,15 @@
 #include "ui/movie_size_dialog.h"
 
+#include <gtkmm/button.h>
+#include <gtkmm/buttonbox.h>
+
 #include "model/controls.h"
 #include "model/texts.h"
-#include "ui/main_window.h"
 #include "ui/widget_builders.h"
 
-MovieSizeDialog::MovieSizeDialog(int figure_side) {
+MovieSizeDialog::MovieSizeDialog(Gtk::Window& parent, int figure_side) {
     dialog_.set_title("MPEG file size");
-    make_transient_for_active_window(dialog_);
+    dialog_.set_transient_for(parent);
     // The same margin round the content as the message dialog has.
     dialog_.get_content_area()->set_border_width(10);
     spin_ =

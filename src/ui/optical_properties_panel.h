@@ -3,7 +3,11 @@
 // is built for the record's crystal kind, and built anew when the kind changes.
 #pragma once
 
-#include <gtkmm.h>
+#include <gtkmm/box.h>
+#include <gtkmm/comboboxtext.h>
+#include <gtkmm/frame.h>
+#include <gtkmm/label.h>
+#include <gtkmm/spinbutton.h>
 
 #include <optional>
 #include <vector>

@@ -4,7 +4,11 @@
 // kind and drawing mode, and built anew when either changes.
 #pragma once
 
-#include <gtkmm.h>
+#include <gtkmm/box.h>
+#include <gtkmm/frame.h>
+#include <gtkmm/label.h>
+#include <gtkmm/radiobutton.h>
+#include <gtkmm/spinbutton.h>
 
 #include <array>
 #include <optional>

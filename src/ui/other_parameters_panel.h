@@ -2,7 +2,9 @@
 // of the current drawing mode, whose maximum depends on the mode and its step.
 #pragma once
 
-#include <gtkmm.h>
+#include <gtkmm/box.h>
+#include <gtkmm/frame.h>
+#include <gtkmm/spinbutton.h>
 
 #include <optional>
 

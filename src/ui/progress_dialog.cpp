@@ -1,7 +1,7 @@
 #include "ui/progress_dialog.h"
 
+#include <glibmm/main.h>
 #include "model/texts.h"
-#include "ui/main_window.h"
 #include "ui/widget_builders.h"
 
 ProgressDialog::~ProgressDialog() {
@@ -45,7 +45,8 @@ void ProgressDialog::open_progress(const char* message_sjis) {
     take_down(false);
 
     dialog_ = std::make_unique<Gtk::Dialog>();
-    make_transient_for_active_window(*dialog_);
+    if (parent_ != nullptr)
+        dialog_->set_transient_for(*parent_);
     dialog_->set_border_width(10);
     Gtk::Box& upper = *dialog_->get_content_area();
     make_label(upper, message_sjis, 5);

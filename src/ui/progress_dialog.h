@@ -3,7 +3,10 @@
 // on Cancel) and tells the task whether to go on. The core's tasks see it as a ProgressSink.
 #pragma once
 
-#include <gtkmm.h>
+#include <gtkmm/button.h>
+#include <gtkmm/dialog.h>
+#include <gtkmm/progressbar.h>
+#include <gtkmm/window.h>
 
 #include <memory>
 
@@ -11,7 +14,8 @@
 
 class ProgressDialog : public ProgressSink {
   public:
-    ProgressDialog() = default;
+    // The dialog stays above parent, the window whose task it follows; nullptr for none.
+    explicit ProgressDialog(Gtk::Window* parent) : parent_(parent) {}
     // Takes down a dialog still shown.
     ~ProgressDialog() override;
     ProgressDialog(const ProgressDialog&) = delete;
@@ -34,6 +38,9 @@ class ProgressDialog : public ProgressSink {
     // before any dialog and after a cancel. Completion (fraction 1.0) leaves it true.
     bool running() const { return running_; }
 
+    // What Cancel does, for the task's owner: the next update or poll tells the task to stop.
+    void cancel() { on_cancel(); }
+
     // The dialog, its bar and its Cancel button while one is shown; nullptr otherwise.
     Gtk::Dialog* dialog() { return dialog_.get(); }
     Gtk::ProgressBar* bar() { return bar_; }
@@ -48,6 +55,7 @@ class ProgressDialog : public ProgressSink {
     void on_cancel();
     void delete_retired();
 
+    Gtk::Window* parent_;
     bool running_ = false;
     std::unique_ptr<Gtk::Dialog> dialog_;
     Gtk::ProgressBar* bar_ = nullptr;

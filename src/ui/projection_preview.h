@@ -3,7 +3,11 @@
 // is painted afresh on every change of the record.
 #pragma once
 
-#include <gtkmm.h>
+#include <cairomm/context.h>
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/drawingarea.h>
+#include <gtkmm/frame.h>
 
 #include "ui/record_editor.h"
 

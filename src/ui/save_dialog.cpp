@@ -5,11 +5,13 @@
 #include <cerrno>
 #include <optional>
 
+#include "model/parameter_record.h"
 #include "model/texts.h"
 #include "output/movie_pipeline.h"
 #include "output/still_writers.h"
 #include "render/frame_rendering.h"
-#include "ui/figure_window.h"
+#include "ui/figure_animation.h"
+#include "ui/figure_view.h"
 #include "ui/label_text.h"
 #include "ui/message_dialog.h"
 #include "ui/movie_size_dialog.h"
@@ -31,11 +33,11 @@ class ShownWhileInScope {
 };
 
 // The program's message, and on a second line the system's reason when there is one.
-void show_failure(const std::string& path, int error) {
+void show_failure(Gtk::Window& parent, const std::string& path, int error) {
     std::string text = message_with_name(texts::file_create_failed, path);
     if (error != 0)
         text += std::string("\n") + g_strerror(error);
-    show_message_utf8(text);
+    show_message_utf8(&parent, text);
 }
 
 }  // namespace
@@ -50,17 +52,26 @@ std::string message_with_name(const char* sjis_template, const std::string& file
     return text;
 }
 
+bool SaveDialog::animation_mode() const {
+    return view_.figure().setup.params.draw_mode == kAnimation;
+}
+
+Gtk::Window& SaveDialog::message_parent() {
+    if (export_progress_ != nullptr && export_progress_->dialog() != nullptr)
+        return *export_progress_->dialog();
+    return parent_;
+}
+
 void SaveDialog::run() {
-    if (window_.animation_running())
+    if (animation_ != nullptr && animation_->stage().running())
         return;
 
     Gtk::FileChooserDialog chooser("Save as jpg or bmp file", Gtk::FILE_CHOOSER_ACTION_SAVE);
-    chooser.set_transient_for(window_.dialog());
+    chooser.set_transient_for(parent_);
     chooser.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
     chooser.add_button("_Save", Gtk::RESPONSE_ACCEPT);
     chooser.set_default_response(Gtk::RESPONSE_ACCEPT);
-    const bool animation = window_.figure().setup.params.draw_mode == kAnimation;
-    chooser.set_current_name(animation ? "lumitra.mpg" : "lumitra.jpg");
+    chooser.set_current_name(animation_mode() ? "lumitra.mpg" : "lumitra.jpg");
     const ShownWhileInScope<Gtk::FileChooserDialog> shown(chooser_, &chooser);
 
     // A refused extension leaves the chooser up for another try.
@@ -76,48 +87,68 @@ void SaveDialog::run() {
 bool SaveDialog::accept(const std::string& path) {
     const std::optional<std::string_view> extension = file_extension(path);
     const OutputFormat format = output_format(extension);
-    const bool animation = window_.figure().setup.params.draw_mode == kAnimation;
 
     if (format == OutputFormat::kUnsupported) {
-        show_message_utf8(message_with_name(texts::not_supported, std::string(*extension)));
+        show_message_utf8(&message_parent(),
+                          message_with_name(texts::not_supported, std::string(*extension)));
         return false;
     }
-    if (format == OutputFormat::kMpeg && !animation) {
-        show_message_utf8(
-            message_with_name(texts::only_in_animation_mode, std::string(*extension)));
+    if (format == OutputFormat::kMpeg && !animation_mode()) {
+        show_message_utf8(&message_parent(), message_with_name(texts::only_in_animation_mode,
+                                                               std::string(*extension)));
         return false;
     }
 
     if (chooser_ != nullptr)
         chooser_->hide();
     if (format == OutputFormat::kMpeg) {
-        MovieSizeDialog question(window_.figure().side);
+        MovieSizeDialog question(parent_, view_.figure().side);
         const ShownWhileInScope<MovieSizeDialog> shown(movie_size_, &question);
         const std::optional<int> side = question.run();
         if (side)
             save_movie(path, *side);
     } else {
         // The chooser may have covered the figure; it is repainted before the write starts.
-        window_.redraw();
+        view_.redraw();
         save_still(path, format);
     }
     return true;
 }
 
 void SaveDialog::save_still(const std::string& path, OutputFormat format) {
-    const Figure& figure = window_.figure();
+    const Figure& figure = view_.figure();
     const std::vector<std::uint8_t> still =
-        render_still(figure, window_.current_frame(), window_.tone_table());
+        render_still(figure, view_.current_frame(), view_.tone_table());
     if (still_writer(format)(path.c_str(), still.data(), figure.side, figure.side) == 0)
-        show_failure(path, errno);
+        show_failure(message_parent(), path, errno);
 }
 
 void SaveDialog::save_movie(const std::string& path, int movie_side) {
-    ProgressDialog progress;
-    const auto ask_to_close = [](const std::string& busy_path) {
-        show_message_utf8(message_with_name(texts::file_open_elsewhere, busy_path));
+    ProgressDialog progress(&parent_);
+    const ShownWhileInScope<ProgressDialog> running(export_progress_, &progress);
+    const auto ask_to_close = [this](const std::string& busy_path) {
+        show_message_utf8(&message_parent(),
+                          message_with_name(texts::file_open_elsewhere, busy_path));
     };
-    if (write_movie(path, window_.figure(), window_.tone_table(), movie_side,
-                    window_.frames_per_second(), progress, ask_to_close) == 0)
-        show_failure(path, errno);
+    const float fps = animation_ != nullptr ? animation_->frames_per_second() : 0.0f;
+    const int written = write_movie(path, view_.figure(), view_.tone_table(), movie_side, fps,
+                                    progress, ask_to_close);
+    const int error = errno;
+    if (after_export_) {
+        // The export has cleaned up after itself; whoever cancelled it takes over.
+        const std::function<void()> after = std::move(after_export_);
+        after_export_ = nullptr;
+        after();
+        return;
+    }
+    if (written == 0)
+        show_failure(message_parent(), path, error);
+}
+
+bool SaveDialog::cancel_export(std::function<void()> after_cleanup) {
+    if (export_progress_ == nullptr)
+        return false;
+    after_export_ = std::move(after_cleanup);
+    export_progress_->cancel();
+    return true;
 }

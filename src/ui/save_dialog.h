@@ -2,18 +2,25 @@
 // extension, the movie-size question for an animation, and the writer that does the work.
 #pragma once
 
-#include <gtkmm.h>
+#include <gtkmm/filechooserdialog.h>
+#include <gtkmm/window.h>
 
+#include <functional>
 #include <string>
 
 #include "output/file_extension.h"
 
-class FigureWindow;
+class FigureAnimation;
+class FigureView;
 class MovieSizeDialog;
+class ProgressDialog;
 
 class SaveDialog {
   public:
-    explicit SaveDialog(FigureWindow& window) : window_(window) {}
+    // Saves what the view shows; animation is the turning stage in the animation mode, else
+    // nullptr. The dialogs it opens stay above parent.
+    SaveDialog(Gtk::Window& parent, FigureView& view, const FigureAnimation* animation)
+        : parent_(parent), view_(view), animation_(animation) {}
     SaveDialog(const SaveDialog&) = delete;
     SaveDialog& operator=(const SaveDialog&) = delete;
 
@@ -31,15 +38,29 @@ class SaveDialog {
     void save_still(const std::string& path, OutputFormat format);
     void save_movie(const std::string& path, int movie_side);
 
+    // Cancels the movie being written, as its Cancel would; once the export has removed its
+    // temporaries and stopped its encoder, after_cleanup runs instead of any message.
+    // False when no movie is being written.
+    bool cancel_export(std::function<void()> after_cleanup);
+
     // The chooser and the movie-size dialog while they are shown, for tests; nullptr
     // otherwise.
     Gtk::FileChooserDialog* chooser() { return chooser_; }
     MovieSizeDialog* movie_size_dialog() { return movie_size_; }
 
   private:
-    FigureWindow& window_;
+    bool animation_mode() const;
+    // The window a message goes above: the one that holds the input at the moment, the
+    // export's progress dialog or the figure window.
+    Gtk::Window& message_parent();
+
+    Gtk::Window& parent_;
+    FigureView& view_;
+    const FigureAnimation* animation_;
     Gtk::FileChooserDialog* chooser_ = nullptr;
     MovieSizeDialog* movie_size_ = nullptr;
+    ProgressDialog* export_progress_ = nullptr;
+    std::function<void()> after_export_;
 };
 
 // The program's Shift-JIS message with "%s" replaced by a file name or part of one. The

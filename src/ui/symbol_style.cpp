@@ -1,5 +1,9 @@
 #include "ui/symbol_style.h"
 
+#include <gdkmm/screen.h>
+#include <gtkmm/cssprovider.h>
+#include <gtkmm/stylecontext.h>
+
 #include "model/symbol_letters.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The style in which labels show Greek letters: the letters themselves, in an 18-pixel font.
 #pragma once
 
-#include <gtkmm.h>
+#include <gtkmm/label.h>
 
 // Installs the style once for the whole program (later calls do nothing).
 void create_symbol_style();

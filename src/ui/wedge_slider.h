@@ -2,7 +2,8 @@
 // the live figure follows it as it is dragged, so that the rings move as the wedge goes in.
 #pragma once
 
-#include <gtkmm.h>
+#include <gtkmm/box.h>
+#include <gtkmm/scale.h>
 
 #include "ui/record_editor.h"
 

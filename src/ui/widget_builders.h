@@ -3,7 +3,12 @@
 // Widths are width requests in pixels; the height is always left natural.
 #pragma once
 
-#include <gtkmm.h>
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/buttonbox.h>
+#include <gtkmm/label.h>
+#include <gtkmm/scale.h>
+#include <gtkmm/spinbutton.h>
 
 #include <string>
 

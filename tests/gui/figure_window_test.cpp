@@ -40,10 +40,12 @@ class FigureWindowTest : public gui_test::GuiTest {
         return *main;
     }
     FigureWindow& open(Figure figure) {
-        shown = std::make_unique<FigureWindow>(std::move(figure));
+        shown = std::make_unique<FigureWindow>(owner, std::move(figure));
         return *shown;
     }
     std::unique_ptr<MainWindow> main;
+    // The parent of a figure window opened without a Draw.
+    Gtk::Window owner;
     std::unique_ptr<FigureWindow> shown;
 };
 using FigureWindowDeathTest = FigureWindowTest;
@@ -92,14 +94,14 @@ TEST_F(FigureWindowTest, DrawOpensTheWindowWithTheSlidersOfItsMode) {
         EXPECT_EQ(side, mode == kSingleImage ? 200 : 100);
         int width = 0;
         int height = 0;
-        window->drawing_area().get_size_request(width, height);
+        window->view().area().get_size_request(width, height);
         EXPECT_EQ(width, side + 10);
         EXPECT_EQ(height, side + 10);
         // The figure is drawn at the margin from the area's corner; the area must leave the
         // same margin on the far sides, also where the animation's buttons widen the column.
-        Gtk::DrawingArea& area = window->drawing_area();
+        Gtk::DrawingArea& area = window->view().area();
         ASSERT_TRUE(gui_test::run_until([&] { return area.get_allocated_width() > 1; }));
-        const int margin = FigureWindow::kMargin;
+        const int margin = FigureView::kMargin;
         EXPECT_EQ(area.get_allocated_width() - margin - side, margin) << "right, mode " << mode;
         EXPECT_EQ(area.get_allocated_height() - margin - side, margin) << "bottom, mode " << mode;
         EXPECT_EQ(window->dialog().get_transient_for(), main.get()) << "kept above its owner";
@@ -113,15 +115,15 @@ TEST_F(FigureWindowTest, DrawOpensTheWindowWithTheSlidersOfItsMode) {
         for (const char* text : {"光量", "ガンマ値", "保存", "閉じる"})
             EXPECT_TRUE(gui_test::contains(labels, text)) << text;
         if (mode == kAnimation) {
-            ASSERT_NE(window->speed_scale(), nullptr);
-            expect_range(*window->speed_scale(), {10, 91, 1, 1, 45, 0}, "speed");
-            expect_range(*window->azimuth_scale(), {0, 360, 1, 1, 0, 0}, "azimuth");
+            ASSERT_NE(window->animation(), nullptr);
+            expect_range(window->animation()->speed_scale(), {10, 91, 1, 1, 45, 0}, "speed");
+            expect_range(window->animation()->azimuth_scale(), {0, 360, 1, 1, 0, 0}, "azimuth");
             EXPECT_TRUE(gui_test::contains(labels, "スピード"));
             EXPECT_TRUE(gui_test::contains(labels, "方位角"));
             EXPECT_TRUE(gui_test::contains(labels, "開始"));
             EXPECT_TRUE(gui_test::contains(labels, "停止"));
         } else {
-            EXPECT_EQ(window->speed_scale(), nullptr);
+            EXPECT_EQ(window->animation(), nullptr);
             EXPECT_FALSE(gui_test::contains(labels, "開始"));
         }
 
@@ -161,7 +163,7 @@ TEST_F(FigureWindowTest, ShowsTheStoredLevelsThroughTheToneTable) {
     for (std::size_t i = 0; i < levels.size(); ++i) {
         ASSERT_EQ(dark[i], levels[i] == 255 ? 255 : 0) << i;
     }
-    EXPECT_EQ(window.frames_converted(), 2) << "one conversion per tone setting";
+    EXPECT_TRUE(window.view().converted(0));
 }
 
 TEST_F(FigureWindowTest, FigureWithoutLightStaysBlackAtEveryLight) {
@@ -242,22 +244,25 @@ TEST_F(FigureWindowTest, RendererDrawsWhatTheWindowDrawsAfterAnOpticAxialAngleEd
 TEST_F(FigureWindowTest, AnimationPlaysAsATurningStage) {
     choose_mode(parameters, kAnimation);
     FigureWindow& window = open(compute(parameters));
+    ASSERT_NE(window.animation(), nullptr);
+    FigureAnimation& stage = *window.animation();
+    FigureView& view = window.view();
     ASSERT_EQ(window.figure().frames, 72);
-    EXPECT_EQ(window.animation()->period_ms(), 111);
-    EXPECT_FLOAT_EQ(window.frames_per_second(), 9.0f);
+    EXPECT_EQ(stage.stage().period_ms(), 111);
+    EXPECT_FLOAT_EQ(stage.frames_per_second(), 9.0f);
 
-    window.start_button()->clicked();
-    window.start_button()->clicked();
-    EXPECT_EQ(window.active_timeouts(), 1) << "a second Start adds no timeout";
-    EXPECT_TRUE(window.animation_running());
+    stage.start_button().clicked();
+    stage.start_button().clicked();
+    EXPECT_EQ(stage.active_timeouts(), 1) << "a second Start adds no timeout";
+    EXPECT_TRUE(stage.stage().running());
 
     // Playing: the stage turns, the slider follows without counting as the user's change,
     // and the frame shown is the frame of the azimuth.
-    ASSERT_TRUE(gui_test::run_until([&] { return window.animation()->azimuth() > 15.0f; }));
-    const float azimuth = window.animation()->azimuth();
-    EXPECT_NEAR(window.azimuth_scale()->get_value(), azimuth, 1e-4);
-    EXPECT_EQ(window.current_frame(), frame_for_azimuth(72, azimuth));
-    EXPECT_EQ(window.active_timeouts(), 1);
+    ASSERT_TRUE(gui_test::run_until([&] { return stage.stage().azimuth() > 15.0f; }));
+    const float azimuth = stage.stage().azimuth();
+    EXPECT_NEAR(stage.azimuth_scale().get_value(), azimuth, 1e-4);
+    EXPECT_EQ(view.current_frame(), frame_for_azimuth(72, azimuth));
+    EXPECT_EQ(stage.active_timeouts(), 1);
 
     // Save while playing does nothing: no chooser appears.
     bool chooser_opened = false;
@@ -273,42 +278,45 @@ TEST_F(FigureWindowTest, AnimationPlaysAsATurningStage) {
     gui_test::run_until([] { return false; }, 100);
     EXPECT_FALSE(chooser_opened);
 
-    window.speed_scale()->set_value(90.0);
-    EXPECT_EQ(window.animation()->period_ms(), 55);
-    EXPECT_EQ(window.active_timeouts(), 1);
+    stage.speed_scale().set_value(90.0);
+    EXPECT_EQ(stage.stage().period_ms(), 55);
+    EXPECT_EQ(stage.active_timeouts(), 1);
 
-    window.stop_button()->clicked();
-    window.stop_button()->clicked();
-    EXPECT_EQ(window.active_timeouts(), 0);
-    EXPECT_FALSE(window.animation_running());
+    stage.stop_button().clicked();
+    stage.stop_button().clicked();
+    EXPECT_EQ(stage.active_timeouts(), 0);
+    EXPECT_FALSE(stage.stage().running());
 
     // The user's azimuth shows its frame, playing or not.
-    window.azimuth_scale()->set_value(359.0);
-    EXPECT_EQ(window.current_frame(), 71);
-    EXPECT_FALSE(window.frame_ready(60)) << "frames never shown are never converted";
+    stage.azimuth_scale().set_value(359.0);
+    EXPECT_EQ(view.current_frame(), 71);
+    EXPECT_FALSE(view.converted(60)) << "frames never shown are never converted";
 
     // A tone change converts the shown frame at once and leaves the others stale.
     window.gamma_scale().set_value(3.0);
-    EXPECT_TRUE(window.frame_ready(71));
-    EXPECT_FALSE(window.frame_ready(0));
+    EXPECT_TRUE(view.converted(71));
+    EXPECT_FALSE(view.converted(0));
 }
 
 TEST_F(FigureWindowTest, ClosingWhilePlayingStopsTheStageFirst) {
     choose_mode(parameters, kAnimation);
     FigureWindow& window = open(compute(parameters));
-    window.speed_scale()->set_value(90.0);
-    window.start_button()->clicked();
+    ASSERT_NE(window.animation(), nullptr);
+    FigureAnimation& stage = *window.animation();
+    stage.speed_scale().set_value(90.0);
+    stage.start_button().clicked();
     gui_test::run_until([] { return false; }, 150);
     gui_test::send_window_close(window.dialog());
     ASSERT_TRUE(gui_test::run_until([&] { return !window.is_open(); }));
     // Ticks would reach freed frames if the timeout had survived the window.
     gui_test::run_until([] { return false; }, 200);
+    EXPECT_EQ(stage.active_timeouts(), 0);
     EXPECT_EQ(gui_test::grab_window(), nullptr);
 }
 
 TEST_F(FigureWindowTest, QuitStillEndsTheProgramWhileAFigureIsShown) {
     gui_test::inject([] {
-        MainWindow& main_window = *MainWindow::instance();
+        MainWindow& main_window = *gui_test::find_main_window();
         main_window.draw_button().clicked();
         ASSERT_NE(main_window.figure_window(), nullptr);
         main_window.quit_button().clicked();

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "model/parameter_record.h"
+#include "ui/main_window.h"
 
 namespace gui_test {
 
@@ -73,6 +74,13 @@ Gtk::Window* find_window(const std::string& title) {
     return nullptr;
 }
 
+MainWindow* find_main_window() {
+    for (Gtk::Window* window : Gtk::Window::list_toplevels())
+        if (auto* main = dynamic_cast<MainWindow*>(window))
+            return main;
+    return nullptr;
+}
+
 Gtk::Button* find_button(Gtk::Widget& root, const std::string& text) {
     GtkWidget* found = nullptr;
     collect(root.gobj(), [&](GtkWidget* widget) {
@@ -131,8 +139,8 @@ std::vector<std::uint8_t> surface_rgb(const Cairo::RefPtr<Cairo::ImageSurface>& 
     return rgb;
 }
 
-std::vector<std::uint8_t> shown_pixels(const FigureWindow& window) {
-    return surface_rgb(window.displayed_surface());
+std::vector<std::uint8_t> shown_pixels(FigureWindow& window) {
+    return surface_rgb(window.view().shown_surface());
 }
 
 bool translated_run() {

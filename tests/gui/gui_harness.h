@@ -12,6 +12,8 @@
 
 #include "ui/figure_window.h"
 
+class MainWindow;
+
 namespace gui_test {
 
 // Handles every pending event, idle and due timeout, as the main loop would.
@@ -32,6 +34,10 @@ bool run_until(const std::function<bool()>& done, unsigned timeout_ms = 2000);
 // The visible top-level window with this title, or nullptr.
 Gtk::Window* find_window(const std::string& title);
 
+// The program's main window, for a test that let the program build it; nullptr when there
+// is none.
+MainWindow* find_main_window();
+
 // The first button under root whose label reads text (internal children included).
 Gtk::Button* find_button(Gtk::Widget& root, const std::string& text);
 
@@ -49,7 +55,7 @@ bool contains(const std::vector<std::string>& texts, const std::string& text);
 std::vector<std::uint8_t> surface_rgb(const Cairo::RefPtr<Cairo::ImageSurface>& surface);
 
 // The figure as the figure window's drawing area shows it (without the margin).
-std::vector<std::uint8_t> shown_pixels(const FigureWindow& window);
+std::vector<std::uint8_t> shown_pixels(FigureWindow& window);
 
 // The top-level window that holds the input grab, or nullptr when none does.
 GtkWidget* grab_window();

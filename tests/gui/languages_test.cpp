@@ -85,17 +85,19 @@ void add_figure_window(ShownTexts& shown) {
     std::optional<Figure> figure = compute_figure(prepare_draw(parameters), progress);
     if (!figure)
         return;
-    FigureWindow window(std::move(*figure));
+    Gtk::Window owner;
+    FigureWindow window(owner, std::move(*figure));
     gui_test::run_pending_events();
     add_texts(shown, "figure", window.dialog());
 }
 
 void add_dialogs(ShownTexts& shown) {
-    MovieSizeDialog movie_size(200);
+    Gtk::Window owner;
+    MovieSizeDialog movie_size(owner, 200);
     add_texts(shown, "movie size", movie_size.dialog());
 
     for (const char* message : {texts::computing, texts::enlarging, texts::creating_mpeg}) {
-        ProgressDialog progress;
+        ProgressDialog progress(&owner);
         progress.open_progress(message);
         add_texts(shown, "progress", *progress.dialog());
         progress.update_progress(1.0f);
@@ -112,7 +114,7 @@ void add_dialogs(ShownTexts& shown) {
                 ok->clicked();
         });
         gui_test::Watchdog watchdog;
-        show_message_utf8(message_with_name(message, "figure.xyz"));
+        show_message_utf8(&owner, message_with_name(message, "figure.xyz"));
     }
 }
 

@@ -17,9 +17,9 @@
 
 #include "app/program.h"
 #include "gui_harness.h"
+#include "model/derived_values.h"
 #include "model/parameter_record.h"
 #include "model/texts.h"
-#include "output/movie_pipeline.h"
 #include "support/fake_encoder.h"
 #include "support/files.h"
 #include "support/movie_test_support.h"
@@ -46,7 +46,7 @@ namespace fs = std::filesystem;
 
 // Runs the program and presses Quit as soon as its main loop runs.
 int run_and_quit() {
-    gui_test::inject([] { MainWindow::instance()->quit_button().clicked(); });
+    gui_test::inject([] { gui_test::find_main_window()->quit_button().clicked(); });
     char name[] = "lumitra";
     char* argv[] = {name, nullptr};
     return run_lumitra(1, argv);
@@ -113,17 +113,30 @@ TEST_F(MainWindowTest, AFailedDrawShowsTheMessageAndLeavesTheWindowUsable) {
     main->figure_window()->close_button().clicked();
 }
 
+TEST_F(MainWindowTest, DrawsProgressStaysAboveTheMainWindow) {
+    Gtk::Window& window = build();
+    GtkWindow* above = nullptr;
+    // Runs from the progress dialog's first look at the events, while it holds the grab.
+    gui_test::inject([&] {
+        if (GtkWidget* grab = gui_test::grab_window(); grab != GTK_WIDGET(window.gobj()))
+            above = gtk_window_get_transient_for(GTK_WINDOW(grab));
+    });
+    main->draw_button().clicked();
+    ASSERT_NE(main->figure_window(), nullptr);
+    EXPECT_EQ(above, window.gobj());
+}
+
 TEST_F(MainWindowTest, QuitEndsTheMainLoopAndRunReturnsZero) {
     gui_test::Watchdog watchdog;
     EXPECT_EQ(run_and_quit(), 0);
-    EXPECT_EQ(MainWindow::instance(), nullptr) << "taken down in order after the loop";
+    EXPECT_EQ(gui_test::find_main_window(), nullptr) << "taken down in order after the loop";
 }
 
 TEST_F(MainWindowTest, QuitWhileAModalWindowHoldsTheGrabStillReturnsZero) {
-    ProgressDialog progress;
+    ProgressDialog progress(nullptr);
     gui_test::inject([&] {
         progress.open_progress(texts::computing);
-        MainWindow::instance()->quit_button().clicked();
+        gui_test::find_main_window()->quit_button().clicked();
     });
     gui_test::Watchdog watchdog;
     char name[] = "lumitra";
@@ -135,14 +148,18 @@ TEST_F(MainWindowTest, QuitWhileAModalWindowHoldsTheGrabStillReturnsZero) {
 TEST_F(MainWindowTest, AMessageTakesTheInputFromTheMainWindow) {
     Gtk::Window* window = &build();
     GtkWidget* grab_during = nullptr;
+    Gtk::Window* above = nullptr;
     gui_test::inject([&] {
         grab_during = gui_test::grab_window();
-        gui_test::find_button(*gui_test::find_window("Lumitra - Message"), "了解")->clicked();
+        Gtk::Window* message = gui_test::find_window("Lumitra - Message");
+        above = message->get_transient_for();
+        gui_test::find_button(*message, "了解")->clicked();
     });
     gui_test::Watchdog watchdog;
-    show_message(texts::not_supported);
+    show_message(window, texts::not_supported);
     ASSERT_NE(grab_during, nullptr);
     EXPECT_NE(grab_during, GTK_WIDGET(window->gobj()));
+    EXPECT_EQ(above, window) << "kept above the window it belongs to";
     EXPECT_EQ(gui_test::grab_window(), nullptr) << "after OK the main window takes input again";
 }
 
@@ -160,7 +177,7 @@ TEST_F(MainWindowDeathTest, WindowFrameCloseEndsTheProgramAlsoUnderAModalGrab) {
         {
             Gtk::Window* window = &build();
             gui_test::run_pending_events();
-            ProgressDialog progress;
+            ProgressDialog progress(window);
             progress.open_progress(texts::computing);  // holds the grab, as the figure window does
             gui_test::send_window_close(*window);
             gui_test::run_pending_events();
@@ -177,7 +194,7 @@ TEST_F(MainWindowDeathTest, QuitDuringAMessageEndsTheProgramAtOnce) {
             build();
             gui_test::inject([this] {
                 gui_test::inject([this] { main->quit_button().clicked(); });
-                show_message(texts::not_supported);
+                show_message(main.get(), texts::not_supported);
                 std::exit(3);
             });
             gtk_main();
@@ -219,19 +236,22 @@ TEST_F(MainWindowDeathTest, ClosingDuringAMovieExportCancelsItBeforeTheEnd) {
     std::ofstream(movie) << "old movie";
     EXPECT_EXIT(
         {
-            Gtk::Window* window = &build();
+            MainWindow& window = build();
+            parameters.draw_mode = kAnimation;
+            update_derived_fields(parameters);
+            window.draw_button().clicked();
             gui_test::run_pending_events();
             Glib::signal_timeout().connect(
                 [&] {
                     if (pid_in(encoder_pid) == 0)
                         return true;
-                    gui_test::send_window_close(*window);
+                    gui_test::send_window_close(window);
                     return false;
                 },
                 10);
-            ProgressDialog progress;
-            write_movie(movie.string(), small_animation(16, 6), identity_tones(), 16, 24.0f,
-                        progress, nullptr);
+            if (window.figure_window() == nullptr)
+                std::exit(4);
+            window.figure_window()->save_dialog().save_movie(movie.string(), 16);
             std::exit(3);
         },
         ::testing::ExitedWithCode(0), "");

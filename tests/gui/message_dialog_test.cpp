@@ -38,7 +38,7 @@ TEST_F(MessageDialog, ReturnsAfterOk) {
         ok->clicked();
     });
     gui_test::Watchdog watchdog;
-    show_message(texts::computing);
+    show_message(nullptr, texts::computing);
     EXPECT_TRUE(answer.found);
     EXPECT_TRUE(answer.grabbed) << "the dialog is modal";
     EXPECT_NE(std::find(answer.labels.begin(), answer.labels.end(), "計算中です."),
@@ -56,7 +56,7 @@ TEST_F(MessageDialog, ReturnsAfterAWindowFrameClose) {
         sent = true;
     });
     gui_test::Watchdog watchdog;
-    show_message(texts::not_supported);
+    show_message(nullptr, texts::not_supported);
     EXPECT_TRUE(sent);
     EXPECT_EQ(gui_test::find_window(kTitle), nullptr);
     EXPECT_EQ(gui_test::grab_window(), nullptr);
@@ -83,10 +83,12 @@ std::vector<std::string> texts_shown_by(const std::function<void()>& show) {
 TEST_F(MessageDialog, ShowsAFileNameAsTyped) {
     // A backslash and a tilde would read as ¥ and ‾ through Shift-JIS; UTF-8 keeps them.
     const std::string text = "ファイル C:\\~\\図.bmp の作成に失敗しました.";
-    EXPECT_TRUE(gui_test::contains(texts_shown_by([&] { show_message_utf8(text); }), text));
+    EXPECT_TRUE(
+        gui_test::contains(texts_shown_by([&] { show_message_utf8(nullptr, text); }), text));
 }
 
 TEST_F(MessageDialog, InvalidShiftJisMessageIsNotEmpty) {
-    const auto labels = texts_shown_by([] { show_message("\203t\203@\203C\203\213 a\377.bmp"); });
+    const auto labels =
+        texts_shown_by([] { show_message(nullptr, "\203t\203@\203C\203\213 a\377.bmp"); });
     EXPECT_TRUE(gui_test::contains(labels, "ファイル a\uFFFD.bmp"));
 }

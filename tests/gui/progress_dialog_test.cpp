@@ -12,8 +12,10 @@ namespace {
 class ProgressDialogTest : public gui_test::GuiTest {
   protected:
     bool dialog_shown() { return progress.dialog() != nullptr && progress.dialog()->get_visible(); }
+    // The window whose task the dialog follows.
+    Gtk::Window owner;
     // Its destructor leaves no dialog (and no grab) behind for the next test.
-    ProgressDialog progress;
+    ProgressDialog progress{&owner};
 };
 
 }  // namespace
@@ -22,6 +24,7 @@ TEST_F(ProgressDialogTest, OneUnitTaskClosesAtOneAndGoesOn) {
     progress.open_progress(texts::computing);
     ASSERT_TRUE(dialog_shown());
     EXPECT_EQ(gui_test::grab_window(), GTK_WIDGET(progress.dialog()->gobj())) << "modal";
+    EXPECT_EQ(progress.dialog()->get_transient_for(), &owner) << "kept above its owner";
     const auto labels = gui_test::label_texts(*progress.dialog());
     EXPECT_NE(std::find(labels.begin(), labels.end(), "計算中です."), labels.end());
     EXPECT_NE(std::find(labels.begin(), labels.end(), "取消"), labels.end());

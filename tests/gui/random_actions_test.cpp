@@ -13,6 +13,7 @@
 
 #include "gui_harness.h"
 #include "model/parameter_record.h"
+#include "ui/figure_animation.h"
 #include "ui/main_window.h"
 #include "ui/save_dialog.h"
 
@@ -65,12 +66,17 @@ TEST(RandomActions, ThousandActionsLeaveNoCrashAndNoToolkitComplaint) {
         const int choice = below(100);
         FigureWindow* figure = main->figure_window();
         if (figure != nullptr && choice < 50) {
-            std::vector<Gtk::Scale*> scales = {&figure->light_scale(), &figure->gamma_scale(),
-                                               figure->speed_scale(), figure->azimuth_scale()};
-            const int slider = below(figure->speed_scale() ? 4 : 2);
+            FigureAnimation* stage = figure->animation();
+            std::vector<Gtk::Scale*> scales = {&figure->light_scale(), &figure->gamma_scale()};
+            Gtk::Button* buttons[] = {nullptr, nullptr, &figure->close_button()};
+            if (stage != nullptr) {
+                scales.push_back(&stage->speed_scale());
+                scales.push_back(&stage->azimuth_scale());
+                buttons[0] = &stage->start_button();
+                buttons[1] = &stage->stop_button();
+            }
+            const int slider = below(int(scales.size()));
             Gtk::Scale* scale = scales[std::size_t(slider)];
-            Gtk::Button* buttons[] = {figure->start_button(), figure->stop_button(),
-                                      &figure->close_button()};
             if (choice < 30) {
                 const double value = some_value(scale->get_adjustment());
                 say("figure slider " + std::to_string(slider) + " set to", value);

@@ -19,6 +19,7 @@
 #include "model/derived_values.h"
 #include "model/parameter_record.h"
 #include "optics/figure_computation.h"
+#include "support/fake_encoder.h"
 #include "support/files.h"
 #include "support/scripted_progress.h"
 #include "ui/figure_window.h"
@@ -64,10 +65,12 @@ class SaveDialogTest : public gui_test::GuiTest {
         ScriptedProgress progress;
         std::optional<Figure> figure = compute_figure(prepare_draw(parameters), progress);
         EXPECT_TRUE(figure.has_value());
-        shown = std::make_unique<FigureWindow>(std::move(*figure));
+        shown = std::make_unique<FigureWindow>(owner_, std::move(*figure));
         return *shown;
     }
 
+    // The window the figure window belongs to.
+    Gtk::Window owner_;
     fs::path dir_;
 };
 
@@ -293,7 +296,7 @@ TEST_F(SaveDialogTest, MovieSizeDialogOffersMultiplesOf16UpTo480) {
         int side, lower, start;
     };
     for (const Case c : {Case{100, 112, 240}, Case{192, 192, 240}, Case{250, 256, 256}}) {
-        MovieSizeDialog question(c.side);
+        MovieSizeDialog question(owner_, c.side);
         gui_test::inject([&] {
             Gtk::Dialog* dialog = &question.dialog();
             EXPECT_EQ(dialog->get_title(), "MPEG file size");
@@ -324,6 +327,7 @@ TEST_F(SaveDialogTest, MovieSizeDialogClosedFromItsFrameCancelsTheMovie) {
                  [&] {
                      asked = true;
                      EXPECT_EQ(movie_size_dialog()->spin().get_adjustment()->get_lower(), 112);
+                     EXPECT_EQ(movie_size_dialog()->dialog().get_transient_for(), &window.dialog());
                      gui_test::send_window_close(movie_size_dialog()->dialog());
                  });
         },
@@ -335,7 +339,7 @@ TEST_F(SaveDialogTest, MovieSizeDialogClosedFromItsFrameCancelsTheMovie) {
     EXPECT_TRUE(fs::is_empty(dir_)) << "Cancel makes no movie";
 
     // Cancel in the dialog itself does the same.
-    MovieSizeDialog question(100);
+    MovieSizeDialog question(owner_, 100);
     gui_test::inject([&] { gui_test::find_button(question.dialog(), "取消")->clicked(); });
     EXPECT_EQ(question.run(), std::nullopt);
 }
@@ -364,4 +368,40 @@ TEST_F(SaveDialogTest, MovieOfTheAnimationAtTheChosenSide) {
     EXPECT_EQ(((movie[5] & 0x0F) << 8) | movie[6], 112);
     for (const auto& entry : fs::directory_iterator(dir_))
         EXPECT_EQ(entry.path().filename(), "turn.mpeg") << "nothing else is left behind";
+}
+
+TEST_F(SaveDialogTest, AnExportCancelledByItsOwnerCleansUpBeforeHandingOver) {
+    FigureWindow& window = open_figure(kAnimation);
+    EXPECT_FALSE(window.cancel_export([] {})) << "no export is running";
+
+    // The encoder hangs, so the export is still running when its owner cancels it.
+    const fs::path encoder_pid = dir_ / "encoder.pid";
+    const fs::path child_pid = dir_ / "child.pid";
+    const FakeEncoder fake(dir_ / "bin", "sleep 1000 & echo $! > " + child_pid.string() +
+                                             "; echo $$ > " + encoder_pid.string() + "; wait");
+    const fs::path out = dir_ / "out";
+    fs::create_directory(out);
+    std::ofstream(out / "movie.mpg") << "old movie";
+    const auto files_in_out = [&] {
+        return std::distance(fs::directory_iterator(out), fs::directory_iterator());
+    };
+
+    int handed_over = 0;
+    bool clean_when_handed_over = false;
+    when([&] { return pid_in(encoder_pid) != 0; },
+         [&] {
+             EXPECT_TRUE(window.cancel_export([&] {
+                 ++handed_over;
+                 clean_when_handed_over = files_in_out() == 1 && process_ended(pid_in(encoder_pid));
+             }));
+         });
+    // A message (the cancel taken for a failure) would wait for an answer until this fires.
+    gui_test::Watchdog watchdog(20000);
+    window.save_dialog().save_movie((out / "movie.mpg").string(), 16);
+
+    EXPECT_EQ(handed_over, 1);
+    EXPECT_TRUE(clean_when_handed_over) << "encoder stopped and temporaries gone first";
+    EXPECT_EQ(read_text(out / "movie.mpg"), "old movie");
+    EXPECT_TRUE(process_ended(pid_in(child_pid)));
+    EXPECT_FALSE(window.cancel_export([] {})) << "the export is over";
 }
