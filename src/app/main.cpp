@@ -2,8 +2,8 @@
 
 #include "app/install_paths.h"
 #include "app/program.h"
+#include "model/translation.h"
 #include "ui/optical_properties_panel.h"
-#include "ui/translation.h"
 
 int main(int argc, char** argv) {
     start_translation(catalogue_dir(LUMITRA_BUILD_CATALOGUES));

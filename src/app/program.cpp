@@ -14,8 +14,8 @@
 #include <iostream>
 #include <string_view>
 
+#include "model/bounded_read.h"
 #include "model/parameter_record.h"
-#include "output/bounded_read.h"
 #include "ui/main_window.h"
 #include "ui/symbol_style.h"
 

@@ -5,8 +5,6 @@
 
 #include <cstdint>
 
-#include "output/file_extension.h"
-
 // Each is a StillWriter (output/file_extension.h), with its contract.
 
 // Uncompressed 24-bit Windows bitmap, rows bottom-up, each padded to a multiple of 4 bytes.

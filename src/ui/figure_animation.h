@@ -10,8 +10,8 @@
 #include <functional>
 #include <memory>
 
+#include "model/animation.h"
 #include "optics/figure_buffer.h"
-#include "ui/animation.h"
 
 class GlibTickTimeout;
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "ui/translation.h"
+#include "model/translation.h"
 
 namespace {
 

@@ -16,12 +16,12 @@
 
 #include "app/program.h"
 #include "gui_harness.h"
+#include "model/animation.h"
 #include "model/derived_values.h"
 #include "model/parameter_record.h"
 #include "optics/figure_computation.h"
 #include "support/files.h"
 #include "support/scripted_progress.h"
-#include "ui/animation.h"
 #include "ui/main_window.h"
 
 namespace {

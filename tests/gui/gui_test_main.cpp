@@ -9,10 +9,10 @@
 #include "app/install_paths.h"
 #include "app/program.h"
 #include "gui_harness.h"
+#include "model/translation.h"
 #include "shown_texts.h"
 #include "ui/optical_properties_panel.h"
 #include "ui/symbol_style.h"
-#include "ui/translation.h"
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

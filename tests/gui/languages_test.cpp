@@ -18,6 +18,7 @@
 #include "model/derived_values.h"
 #include "model/parameter_record.h"
 #include "model/texts.h"
+#include "model/translation.h"
 #include "optics/figure_computation.h"
 #include "shown_texts.h"
 #include "support/files.h"
@@ -30,7 +31,6 @@
 #include "ui/movie_size_dialog.h"
 #include "ui/progress_dialog.h"
 #include "ui/save_dialog.h"
-#include "ui/translation.h"
 
 namespace {
 

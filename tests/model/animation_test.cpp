@@ -1,4 +1,4 @@
-#include "ui/animation.h"
+#include "model/animation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/translation.h"
+#include "model/translation.h"
 
 #include <clocale>
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "output/bounded_read.h"
+#include "model/bounded_read.h"
 
 namespace fs = std::filesystem;
 

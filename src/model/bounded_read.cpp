@@ -1,4 +1,4 @@
-#include "output/bounded_read.h"
+#include "model/bounded_read.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "ui/translation.h"
+#include "model/translation.h"
 
 #include <gtest/gtest.h>
 
