@@ -113,9 +113,8 @@ void EncodedMovie(benchmark::State& state, OutputFormat format, const char* name
         state.SkipWithError("no temporary directory");
         return;
     }
-    if (const std::string missing = load_movie_encoders(LUMITRA_MOVIE_MODULE_PATH);
-        !missing.empty()) {
-        state.SkipWithError(missing.c_str());
+    if (const std::optional<OutputError> missing = load_movie_encoders(LUMITRA_MOVIE_MODULE_PATH)) {
+        state.SkipWithError(missing->what.c_str());
         return;
     }
     for (auto _ : state) {

@@ -134,29 +134,31 @@ std::optional<int> check_before_computing(const RenderOptions& options, const Dr
         if (!output.movie_side)
             return fail(2, error);
         if (needs_movie_encoders(output.format)) {
-            if (const std::string error =
-                    load_movie_encoders(movie_module_file(LUMITRA_BUILD_MODULE_DIR));
-                !error.empty())
+            if (const std::optional<OutputError> error =
+                    load_movie_encoders(movie_module_file(LUMITRA_BUILD_MODULE_DIR)))
                 return fail(
-                    1, error + " (FFmpeg's encoders of " +
+                    1, error->what + " (FFmpeg's encoders of " +
                            accepted_extensions(FormatSet::kRenderer, EncoderNeed::kMovieEncoders) +
                            "); " +
                            accepted_extensions(FormatSet::kRenderer,
                                                EncoderNeed::kWithoutMovieEncoders) +
                            " still work");
         }
-        const std::string missing =
-            output.format == OutputFormat::kMpeg
-                ? (find_encoder() ? "" : "ppmtompeg is not installed (not found on PATH)")
-                : encoded_movie_unavailable(output.format);
-        if (!missing.empty())
-            return fail(1, missing);
+        const std::optional<OutputError> missing =
+            movie_encoding(output.format) != MovieEncoding::kPpmtompeg
+                ? encoded_movie_unavailable(output.format)
+            : find_encoder()
+                ? std::nullopt
+                : std::optional(OutputError{"ppmtompeg is not installed (not found on PATH)"});
+        if (missing)
+            return fail(1, missing->what);
     }
-    if (const int error = check_save_target(options.out); error != 0)
-        return fail(1, describe_save_error(options.out, error));
-    if (output.format == OutputFormat::kMpeg)
-        if (const std::string problem = movie_folder_problem(options.out); !problem.empty())
-            return fail(1, options.out + ": " + problem);
+    const SaveTarget target = resolve_save_target(options.out);
+    if (const int error = check_save_target(target); error != 0)
+        return fail(1, describe_save_error(options.out, target, error));
+    if (movie_encoding(output.format) == MovieEncoding::kPpmtompeg)
+        if (const std::optional<OutputError> problem = movie_folder_problem(target))
+            return fail(1, options.out + ": " + problem->what);
     return std::nullopt;
 }
 
@@ -171,7 +173,7 @@ bool write_output(const RenderOptions& options, const Output& output, const Figu
         const float fps = options.wedge_sweep ? static_cast<float>(kMovieFrameRate)
                                               : options.speed / options.record.sampling_step;
         const int side = *output.movie_side;
-        return (output.format == OutputFormat::kMpeg
+        return (movie_encoding(output.format) == MovieEncoding::kPpmtompeg
                     ? write_movie(options.out, figure, tones, side, fps, progress, nullptr)
                     : write_encoded_movie(options.out, output.format, figure, tones, side, fps,
                                           progress)) == 1;

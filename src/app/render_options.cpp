@@ -13,6 +13,7 @@
 #include "model/derived_values.h"
 #include "model/orientation_edit.h"
 #include "model/section_edit.h"
+#include "output/file_extension.h"
 #include "output/movie_pipeline.h"
 
 namespace {
@@ -647,18 +648,71 @@ std::optional<int> movie_side(const RenderOptions& options, int figure_side, std
     return side;
 }
 
+namespace {
+
+std::vector<std::string> dotted_extensions(const FormatEntry& entry) {
+    std::vector<std::string> names;
+    for (std::string_view name : entry.extensions)
+        names.push_back("." + std::string(name));
+    return names;
+}
+
+std::string joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+// What a run writes by extension: the stills by name and extensions on one line, the last of
+// them beginning the next line with the movies.
+std::string format_sentence() {
+    std::vector<std::string> stills;
+    std::vector<std::string> movies;
+    for (const FormatEntry& entry : output_formats()) {
+        const std::vector<std::string> names = dotted_extensions(entry);
+        if (is_movie(entry.format))
+            movies.insert(movies.end(), names.begin(), names.end());
+        else
+            stills.push_back(std::string(entry.name) + " (" + joined(names) +
+                             (entry.default_format ? ", or no extension)" : ")"));
+    }
+    const std::string last = stills.back();
+    stills.pop_back();
+    return "(default 0) as " + joined(stills) + "\nor " + last + "; in the animation mode " +
+           spoken_list(movies) + " writes a movie\n";
+}
+
+std::string movie_lines() {
+    std::size_t column = 0;
+    for (const FormatEntry& entry : output_formats())
+        if (is_movie(entry.format))
+            column = std::max(column, joined(dotted_extensions(entry)).size());
+    std::string text;
+    for (const FormatEntry& entry : output_formats()) {
+        if (!is_movie(entry.format))
+            continue;
+        std::string names = joined(dotted_extensions(entry));
+        names.resize(column + 2, ' ');
+        text += "  " + names + std::string(entry.summary) + "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
 std::string render_usage() {
     const ControlRange& gamma = controls::kDisplayGamma;
     const ControlRange& speed = controls::kSpeed;
     const ControlRange& wedge = controls::kWedgeRetardation;
     const ControlRange movie = movie_size_range(1);
     std::string text =
-        "usage: lumitra-render [--FIELD VALUE]... [--frame K] [--light L] [--display-gamma G]\n"
-        "                      [--antialias] [--plate P] [--wedge-sweep FROM:TO] --out FILE\n"
-        "Draws an interference figure as the main window's Draw does and writes frame K\n"
-        "(default 0) as PPM (.ppm, .pnm), BMP (.bmp, or no extension), JPEG (.jpg, .jpeg)\n"
-        "or PNG (.png); in the animation mode .mpg, .mpeg, .mp4, .webm or .gif writes a movie\n"
-        "(--movie-size T, --speed S).\n"
+        std::string(
+            "usage: lumitra-render [--FIELD VALUE]... [--frame K] [--light L] [--display-gamma G]\n"
+            "                      [--antialias] [--plate P] [--wedge-sweep FROM:TO] --out "
+            "FILE\n") +
+        "Draws an interference figure as the main window's Draw does and writes frame K\n" +
+        format_sentence() + "(--movie-size T, --speed S).\n" +
         "  --out FILE         the file to write (required)\n"
         "  --frame K          the frame to write, from 0 (default) to the frame count less one\n"
         "  --light L          light intensity, 0 to 2 L0 - 0.1 (default L0 of the figure)\n"
@@ -724,13 +778,10 @@ std::string render_usage() {
         text += "\n";
     }
     text +=
-        "Movies (animation mode or --wedge-sweep), 24 frames per second whatever the speed:\n"
-        "  .mpg, .mpeg  MPEG-1, encoded by ppmtompeg\n"
-        "  .mp4         H.264, for browsers and slide programs\n"
-        "  .webm        VP9, for web pages\n"
-        "  .gif         animated GIF that loops forever, one palette made for the movie\n"
-        "  --movie-size T  side of the movie frames, a multiple of " +
-        format_number(movie.step) + " up to " + format_number(movie.upper) +
+        "Movies (animation mode or --wedge-sweep), " + std::to_string(kMovieFrameRate) +
+        " frames per second whatever the speed:\n" + movie_lines() +
+        "  --movie-size T  side of the movie frames, a multiple of " + format_number(movie.step) +
+        " up to " + format_number(movie.upper) +
         "\n"
         "  --speed S       stage rotation in degrees per second, " +
         format_number(speed.lower) + " to " + format_number(scale_reach(speed)) + " (default " +

@@ -1,26 +1,26 @@
 // Movies for browsers, slides and web pages, encoded through FFmpeg's libraries in a module
 // of their own that only a run writing such a movie loads: H.264 in MP4, VP9 in WebM, and an
-// animated GIF that loops forever. They show the frames of the MPEG-1 export
-// (output/movie_pipeline.h) at 24 frames per second: every frame rendered as the window shows it at
-// the movie's side, input frames repeated or skipped by movie_frame_list. The movie is written into
-// a temporary beside the path and takes the path's place only when it is complete
-// (output/replacement_file.h).
+// animated GIF that loops forever. They go through the one movie pipeline
+// (output/movie_pipeline.h), so they show the same frames as the MPEG-1 movie and replace the
+// file at the path the same way.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "model/progress_sink.h"
 #include "optics/figure_buffer.h"
 #include "output/file_extension.h"
+#include "output/output_error.h"
 #include "render/tone_table.h"
 
-// Loads the encoders' module from the file, once per run. Empty when they are there (also
+// Loads the encoders' module from the file, once per run. Nothing when they are there (also
 // when an earlier call loaded them); otherwise why not, in one line that names the file.
-std::string load_movie_encoders(const std::string& module_file);
+std::optional<OutputError> load_movie_encoders(const std::string& module_file);
 
 // Empty when the loaded encoders can make movies of the format (kMp4, kWebm or kGif);
 // otherwise what is missing, in one line.
-std::string encoded_movie_unavailable(OutputFormat format);
+std::optional<OutputError> encoded_movie_unavailable(OutputFormat format);
 
 // Writes the figure's frames, through the loaded encoders, as a movie of the format (kMp4,
 // kWebm or kGif) and side

@@ -316,7 +316,7 @@ class FrameConverter {
     std::unique_ptr<SwsContext, ScalerFree> scaler_;
 };
 
-EncoderFailure failure_of(const Failure& failure) {
+OutputError failure_of(const Failure& failure) {
     return {failure.what + ": " + av_error_text(failure.code), errno_of(failure.code)};
 }
 
@@ -333,7 +333,7 @@ class FFmpegMovie final : public MovieEncoder {
         return encoder_.open(settings_, "file:" + file, side);
     }
 
-    std::optional<EncoderFailure> add(const std::uint8_t* pixels, std::int64_t index) override {
+    std::optional<OutputError> add(const std::uint8_t* pixels, std::int64_t index) override {
         std::optional<Failure> failure = converter_.convert(pixels);
         if (!failure) {
             converter_.frame()->pts = index;
@@ -342,7 +342,7 @@ class FFmpegMovie final : public MovieEncoder {
         return failure ? std::optional(failure_of(*failure)) : std::nullopt;
     }
 
-    std::optional<EncoderFailure> finish() override {
+    std::optional<OutputError> finish() override {
         const std::optional<Failure> failure = encoder_.finish();
         return failure ? std::optional(failure_of(*failure)) : std::nullopt;
     }
@@ -368,7 +368,7 @@ class FFmpegModule final : public MovieEncoderModule {
 
     std::unique_ptr<MovieEncoder> open(OutputFormat format, const std::string& file, int side,
                                        const std::vector<EncoderColour>& palette,
-                                       EncoderFailure& failure) const override {
+                                       OutputError& failure) const override {
         const FormatSettings* settings = settings_for(format);
         if (settings == nullptr) {
             failure = {"not a movie format of FFmpeg's libraries", EINVAL};

@@ -13,13 +13,7 @@
 #include <vector>
 
 #include "output/file_extension.h"
-
-// What went wrong in the libraries: the step and the library's own reason, in one line, and
-// the system's error behind it (0 for the libraries' own errors).
-struct EncoderFailure {
-    std::string what;
-    int error_number = 0;
-};
+#include "output/output_error.h"
 
 // A colour of a GIF's palette.
 using EncoderColour = std::uint32_t;  // 0xRRGGBB
@@ -30,9 +24,9 @@ class MovieEncoder {
     virtual ~MovieEncoder() = default;
     // Encodes movie frame index (shown for 1/24 s): RGB, 3 bytes a pixel, or for a GIF one
     // palette index a pixel; side × side pixels either way.
-    virtual std::optional<EncoderFailure> add(const std::uint8_t* pixels, std::int64_t index) = 0;
+    virtual std::optional<OutputError> add(const std::uint8_t* pixels, std::int64_t index) = 0;
     // Flushes the encoder, completes the file and closes it.
-    virtual std::optional<EncoderFailure> finish() = 0;
+    virtual std::optional<OutputError> finish() = 0;
 };
 
 class MovieEncoderModule {
@@ -45,7 +39,7 @@ class MovieEncoderModule {
     // failure set when it cannot be opened.
     virtual std::unique_ptr<MovieEncoder> open(OutputFormat format, const std::string& file,
                                                int side, const std::vector<EncoderColour>& palette,
-                                               EncoderFailure& failure) const = 0;
+                                               OutputError& failure) const = 0;
 
   protected:
     ~MovieEncoderModule() = default;

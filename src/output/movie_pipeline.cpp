@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "model/texts.h"
 #include "output/mpeg_encoder.h"
@@ -22,10 +23,6 @@ constexpr char kParameterFileName[] = "encoder.param";
 // The parameter file is read line by line: a name with a line break in it cannot be given.
 bool breaks_lines(const std::string& name) {
     return name.find_first_of("\r\n") != std::string::npos;
-}
-
-void report(const std::string& path, const std::string& what) {
-    std::fprintf(stderr, "write_movie: %s: %s\n", path.c_str(), what.c_str());
 }
 
 // Passes the encoder's progress through and remembers whether the user cancelled, which
@@ -46,55 +43,71 @@ class CancelWatch : public ProgressSink {
     ProgressSink& inner_;
 };
 
-// write_movie without the errno: returns 1 or 0 and the reason in error. Its temporaries are
-// all gone when it returns, so that nothing clears errno after it is set.
-int export_movie(const std::string& path, const Figure& figure, const ToneTable& tones,
-                 int movie_size, float fps, ProgressSink& progress,
-                 const AskToCloseElsewhere& ask_to_close, int& error) {
-    const auto fail = [&](int cause, const std::string& what) {
-        error = cause;
-        report(path, cause != 0 ? what + ": " + std::strerror(cause) : what);
-        return 0;
-    };
-    const int frame_count = figure.frames;
-    if (frame_count <= 0 || movie_size <= 0 || figure.side <= 0 ||
-        figure.pixels.size() < figure.frame_bytes() * std::size_t(frame_count))
-        return fail(EINVAL, "nothing to encode");
-    if (movie_frame_list(frame_count, fps).empty())
-        return fail(EINVAL, "invalid frame rate " + std::to_string(fps));
+// ppmtompeg: the frames as PPM files in the private folder, a parameter file that lists them,
+// and the encoder run on it, its stream written into the movie through a pipe.
+class PpmtompegEncoder final : public MovieStreamEncoder {
+  public:
+    const char* writer() const override { return "write_movie"; }
+    int side_multiple() const override { return 1; }
+    bool needs_private_folder() const override { return true; }
+
+    std::optional<OutputError> encode(const MovieJob& job, ReplacementFile& movie,
+                                      const std::string& folder, ProgressSink& progress) override {
+        const int frame_count = job.figure.frames;
+        progress.open(texts::enlarging);
+        for (int k = 0; k < frame_count; ++k) {
+            if (!progress.update(static_cast<float>(k + 1) / static_cast<float>(frame_count)))
+                return std::nullopt;
+            const std::vector<std::uint8_t> frame =
+                render_movie_frame(job.figure, k, job.tones, job.side);
+            const std::string name = folder + "/" + temp_frame_name(k);
+            if (write_ppm(name.c_str(), frame.data(), job.side, job.side) == 0)
+                return system_error(errno, "cannot write frame " + std::to_string(k));
+        }
+
+        progress.open(texts::creating_mpeg);
+        const std::string parameters =
+            write_encoder_parameters(folder, kEncoderOutput, frame_count, job.fps);
+        if (parameters.empty())
+            return system_error(errno, "cannot write the encoder's parameter file");
+        if (encode_movie(parameters, movie, progress) != 0)
+            return movie.ok() ? system_error(0, "the encoder failed")
+                              : system_error(movie.error(), "cannot write the movie");
+        return std::nullopt;
+    }
+};
+
+// export_movie without the report: nothing when the movie is in place or the user cancelled.
+std::optional<OutputError> make_movie(MovieStreamEncoder& encoder, const std::string& path,
+                                      const Figure& figure, const ToneTable& tones, int movie_size,
+                                      float fps, ProgressSink& progress,
+                                      const AskToCloseElsewhere& ask_to_close) {
+    const MoviePlan plan = plan_movie(figure, movie_size, fps, encoder.side_multiple());
+    if (plan.error)
+        return plan.error;
 
     const SaveTarget target = resolve_save_target(path);
     if (target.error != 0)
-        return fail(target.error, "cannot write the movie there");
-    PrivateFolder work(target.folder);
-    if (work.error() != 0)
-        return fail(work.error(), "cannot make a folder for the temporary files");
-    ReplacementFile movie(path, work.path());
+        return system_error(target.error, "cannot write the movie there");
+    std::optional<PrivateFolder> work;
+    if (encoder.needs_private_folder()) {
+        work.emplace(target.folder);
+        if (work->error() != 0)
+            return system_error(work->error(), "cannot make a folder for the temporary files");
+    }
+    const std::string folder = work ? work->path() : std::string();
+    ReplacementFile movie(target, folder);
     if (!movie.ok())
-        return fail(movie.error(), "cannot write the movie there");
+        return system_error(movie.error(), "cannot write the movie there");
 
-    progress.open(texts::enlarging);
-    for (int k = 0; k < frame_count; ++k) {
-        if (!progress.update(static_cast<float>(k + 1) / static_cast<float>(frame_count)))
-            return 1;
-        const std::vector<std::uint8_t> frame = render_movie_frame(figure, k, tones, movie_size);
-        if (write_ppm(work.file(temp_frame_name(k)).c_str(), frame.data(), movie_size,
-                      movie_size) == 0)
-            return fail(errno, "cannot write frame " + std::to_string(k));
-    }
-
-    progress.open(texts::creating_mpeg);
-    const std::string parameters =
-        write_encoder_parameters(work.path(), kEncoderOutput, frame_count, fps);
-    if (parameters.empty())
-        return fail(errno, "cannot write the encoder's parameter file");
     CancelWatch watch(progress);
-    if (encode_movie(parameters, movie, watch) != 0) {
-        if (watch.cancelled)
-            return 1;
-        return movie.ok() ? fail(0, "the encoder failed")
-                          : fail(movie.error(), "cannot write the movie");
-    }
+    const std::optional<OutputError> failure =
+        encoder.encode({figure, tones, movie_size, fps, plan.frames}, movie, folder, watch);
+    // A cancel shows as a failure of the encoder, which is not to be told.
+    if (watch.cancelled)
+        return std::nullopt;
+    if (failure)
+        return failure;
 
     int placed = movie.commit();
     // Where the finished movie is still waiting, the user may be able to clear the way.
@@ -103,8 +116,8 @@ int export_movie(const std::string& path, const Figure& figure, const ToneTable&
         placed = movie.commit();
     }
     if (placed != 0)
-        return fail(placed, "cannot put the movie in place");
-    return 1;
+        return system_error(placed, "cannot put the movie in place");
+    return std::nullopt;
 }
 
 }  // namespace
@@ -123,6 +136,17 @@ std::vector<int> movie_frame_list(int frame_count, float fps) {
             ++i;
     }
     return list;
+}
+
+MoviePlan plan_movie(const Figure& figure, int movie_size, float fps, int side_multiple) {
+    MoviePlan plan;
+    const int frame_count = figure.frames;
+    if (frame_count <= 0 || movie_size <= 0 || movie_size % side_multiple != 0 ||
+        figure.side <= 0 || figure.pixels.size() < figure.frame_bytes() * std::size_t(frame_count))
+        plan.error = system_error(EINVAL, "nothing to encode");
+    else if (plan.frames = movie_frame_list(frame_count, fps); plan.frames.empty())
+        plan.error = system_error(EINVAL, "invalid frame rate " + std::to_string(fps));
+    return plan;
 }
 
 std::string temp_frame_name(int index) {
@@ -168,32 +192,40 @@ std::string write_encoder_parameters(const std::string& folder, const std::strin
     return name;
 }
 
-std::string movie_folder_problem(const std::string& path) {
-    const SaveTarget target = resolve_save_target(path);
+std::optional<OutputError> movie_folder_problem(const SaveTarget& target) {
     if (target.error != 0)
-        return {};  // the save's own check tells of it
+        return std::nullopt;  // the save's own check tells of it
+    constexpr char kUnusable[] = "the movie's folder cannot be given to the encoder";
     char* absolute = realpath(target.folder.c_str(), nullptr);
     if (absolute == nullptr)
-        return "the movie's folder cannot be given to the encoder: " +
-               std::string(std::strerror(errno));
+        return system_error(errno, kUnusable);
     const std::string folder = absolute;
     std::free(absolute);
     if (breaks_lines(folder))
-        return "the encoder cannot read frames from a folder whose name holds a line break";
+        return OutputError{
+            "the encoder cannot read frames from a folder whose name holds a line break", EINVAL};
     // The private folder's name and a frame's name are added below it.
     if (folder.size() + 64 >= PATH_MAX)
-        return "the movie's folder cannot be given to the encoder: " +
-               std::string(std::strerror(ENAMETOOLONG));
-    return {};
+        return system_error(ENAMETOOLONG, kUnusable);
+    return std::nullopt;
+}
+
+int export_movie(MovieStreamEncoder& encoder, const std::string& path, const Figure& figure,
+                 const ToneTable& tones, int movie_size, float fps, ProgressSink& progress,
+                 const AskToCloseElsewhere& ask_to_close) {
+    const std::optional<OutputError> failure =
+        make_movie(encoder, path, figure, tones, movie_size, fps, progress, ask_to_close);
+    // Reported once the export's temporaries are gone, so that nothing clears errno after it.
+    if (!failure)
+        return 1;
+    std::fprintf(stderr, "%s: %s: %s\n", encoder.writer(), path.c_str(), failure->what.c_str());
+    errno = failure->error_number;
+    return 0;
 }
 
 int write_movie(const std::string& path, const Figure& figure, const ToneTable& tones,
                 int movie_size, float fps, ProgressSink& progress,
                 const AskToCloseElsewhere& ask_to_close) {
-    int error = 0;
-    const int result =
-        export_movie(path, figure, tones, movie_size, fps, progress, ask_to_close, error);
-    if (result == 0)
-        errno = error;
-    return result;
+    PpmtompegEncoder encoder;
+    return export_movie(encoder, path, figure, tones, movie_size, fps, progress, ask_to_close);
 }

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -191,8 +192,7 @@ SaveTarget resolve_save_target(const std::string& path) {
     return target;
 }
 
-int check_save_target(const std::string& path) {
-    const SaveTarget target = resolve_save_target(path);
+int check_save_target(const SaveTarget& target) {
     if (target.error != 0)
         return target.error;
     if (target.exists && faccessat(AT_FDCWD, target.file.c_str(), W_OK, AT_EACCESS) != 0)
@@ -203,7 +203,10 @@ int check_save_target(const std::string& path) {
 }
 
 ReplacementFile::ReplacementFile(const std::string& path, const std::string& temporary_folder)
-    : target_(resolve_save_target(path)) {
+    : ReplacementFile(resolve_save_target(path), temporary_folder) {}
+
+ReplacementFile::ReplacementFile(SaveTarget target, const std::string& temporary_folder)
+    : target_(std::move(target)) {
     if (target_.error != 0) {
         error_ = target_.error;
         return;
@@ -334,8 +337,7 @@ void PrivateFolder::remove() {
     path_.clear();
 }
 
-std::string describe_save_error(const std::string& path, int error) {
-    const SaveTarget target = resolve_save_target(path);
+std::string describe_save_error(const std::string& path, const SaveTarget& target, int error) {
     if (!target.refused_link.empty())
         return target.refused_link +
                " is a symbolic link of another user in a shared folder, not followed";

@@ -16,7 +16,8 @@
 #include <string>
 #include <string_view>
 
-// What a save to path will replace: path itself, or the file its symbolic links end at.
+// What a save to path will replace: path itself, or the file its symbolic links end at. A save
+// resolves it once and hands it on, so that every step works on the same file.
 struct SaveTarget {
     std::string file;    // the file that receives the content (it need not exist yet)
     std::string folder;  // its folder, "." for a name without one
@@ -26,14 +27,14 @@ struct SaveTarget {
 };
 SaveTarget resolve_save_target(const std::string& path);
 
-// Whether a file can be saved at the path, without writing anything: the target is a
-// regular file we may write, or does not exist yet, and its folder exists and is writable.
-// Returns 0 or the errno that the save would meet.
-int check_save_target(const std::string& path);
+// Whether a file can be saved at the target, without writing anything: it is a regular file
+// we may write, or does not exist yet, and its folder exists and is writable. Returns 0 or
+// the errno that the save would meet.
+int check_save_target(const SaveTarget& target);
 
-// One line for a user on why a save to path failed with error: the kind of thing in the
-// way (a FIFO, a device), a link that was not followed, or the system's reason.
-std::string describe_save_error(const std::string& path, int error);
+// One line for a user on why a save to path (resolved as target) failed with error: the kind
+// of thing in the way (a FIFO, a device), a link that was not followed, or the system's reason.
+std::string describe_save_error(const std::string& path, const SaveTarget& target, int error);
 
 // Removes the temporaries that killed runs of this program left in the folder: only ours by
 // name, only the user's own, only those whose creating process is gone and that are older
@@ -46,6 +47,8 @@ class ReplacementFile {
     // temporary_folder (a private folder beside the target, so that the rename stays on one
     // file system). A failure is kept in error(); every later call then does nothing.
     explicit ReplacementFile(const std::string& path, const std::string& temporary_folder = {});
+    // The same for a target already resolved.
+    explicit ReplacementFile(SaveTarget target, const std::string& temporary_folder = {});
     // Removes the temporary unless commit() succeeded.
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;

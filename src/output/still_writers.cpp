@@ -7,7 +7,6 @@
 #include <cstring>
 #include <vector>
 
-#include "output/png_writer.h"
 #include "output/still_writer_support.h"
 
 // libjpeg's header expects FILE and size_t to be declared already.
@@ -159,19 +158,4 @@ int write_jpeg(const char* path, const std::uint8_t* rgb, int width, int height)
         if (const int error = compress_to(file.stream(), path, rgb, width, height); error != 0)
             file.fail(error);
     });
-}
-
-StillWriter still_writer(OutputFormat format) {
-    switch (format) {
-        case OutputFormat::kBmp:
-            return write_bmp;
-        case OutputFormat::kJpeg:
-            return write_jpeg;
-        case OutputFormat::kPpm:
-            return write_ppm;
-        case OutputFormat::kPng:
-            return write_png;
-        default:
-            return nullptr;
-    }
 }

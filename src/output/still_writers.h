@@ -5,13 +5,7 @@
 
 #include <cstdint>
 
-#include "output/file_extension.h"
-
-// Returns 1 when the whole file was written, 0 otherwise. Files are replaced the one safe
-// way (output/replacement_file.h): on 0 the file that was at the path is untouched and
-// nothing new is left there, errno holds the system's reason, and one line on standard
-// error names the file and the cause.
-using StillWriter = int (*)(const char* path, const std::uint8_t* rgb, int width, int height);
+// Each is a StillWriter (output/file_extension.h), with its contract.
 
 // Uncompressed 24-bit Windows bitmap, rows bottom-up, each padded to a multiple of 4 bytes.
 int write_bmp(const char* path, const std::uint8_t* rgb, int width, int height);
@@ -23,7 +17,3 @@ int write_jpeg(const char* path, const std::uint8_t* rgb, int width, int height)
 // Binary PPM: the header "P6\n<width> <height>\n255\n", then the rows as they are. The
 // renderer's stills and the movie's frames for the encoder.
 int write_ppm(const char* path, const std::uint8_t* rgb, int width, int height);
-
-// The writer of a still format (BMP, JPEG, PPM, PNG); nullptr for a movie or an unsupported
-// name.
-StillWriter still_writer(OutputFormat format);

@@ -332,4 +332,23 @@ TEST(RenderOptions, MineralAndSectionAreEditsInTheirPlace) {
               0u);
 }
 
+// The formats as --help tells them, read line by line as a user reads them.
+TEST(RenderOptions, HelpNamesEveryFormatWithItsExtensions) {
+    const std::string help = render_usage();
+    const char* const blocks[] = {
+        "Draws an interference figure as the main window's Draw does and writes frame K\n"
+        "(default 0) as PPM (.ppm, .pnm), BMP (.bmp, or no extension), JPEG (.jpg, .jpeg)\n"
+        "or PNG (.png); in the animation mode .mpg, .mpeg, .mp4, .webm or .gif writes a movie\n"
+        "(--movie-size T, --speed S).\n",
+        "Movies (animation mode or --wedge-sweep), 24 frames per second whatever the speed:\n"
+        "  .mpg, .mpeg  MPEG-1, encoded by ppmtompeg\n"
+        "  .mp4         H.264, for browsers and slide programs\n"
+        "  .webm        VP9, for web pages\n"
+        "  .gif         animated GIF that loops forever, one palette made for the movie\n"
+        "  --movie-size T",
+    };
+    for (const char* block : blocks)
+        EXPECT_NE(help.find(block), std::string::npos) << block;
+}
+
 }  // namespace

@@ -89,7 +89,7 @@ class EncodedMovie : public TempDirectoryTest {
   protected:
     void SetUp() override {
         TempDirectoryTest::SetUp();
-        ASSERT_EQ(load_movie_encoders(LUMITRA_MOVIE_MODULE_PATH), "");
+        ASSERT_EQ(load_movie_encoders(LUMITRA_MOVIE_MODULE_PATH), std::nullopt);
     }
 };
 
@@ -121,7 +121,7 @@ TEST_F(EncodedMovie, EachFormatDecodesToTheMovieFramesAtTwentyFourPerSecond) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(encoded_movie_unavailable(c.format), "");
+        ASSERT_EQ(encoded_movie_unavailable(c.format), std::nullopt);
         ScriptedProgress progress;
         ASSERT_EQ(write_encoded_movie(c.name, c.format, figure, tones, kSide, kFps, progress), 1);
         EXPECT_EQ(entries(), Names{c.name});

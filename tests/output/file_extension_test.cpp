@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "support/temp_directory.h"
 
 namespace {
 
@@ -69,7 +73,66 @@ TEST(FileExtension, RendererKnowsTheWindowsFormatsAndItsOwn) {
         EXPECT_EQ(output_format(file_extension(path), FormatSet::kRenderer),
                   OutputFormat::kUnsupported)
             << path;
-    EXPECT_EQ(accepted_extensions(FormatSet::kWindow), ".bmp, .jpg, .jpeg, .mpg or .mpeg");
+}
+
+using FormatDispatch = TempDirectoryTest;
+
+// Each extension reaches the writer or the encoder of its own format: a still's file starts
+// with its format's signature, and each movie goes to the encoder that makes it.
+TEST_F(FormatDispatch, EachExtensionReachesItsWriterOrEncoder) {
+    struct Case {
+        std::string_view path;
+        std::vector<std::uint8_t> signature;  // a still's first bytes; empty for a movie
+        MovieEncoding encoder;
+    };
+    const Case cases[] = {
+        {"f.bmp", {'B', 'M'}, MovieEncoding::kNone},
+        {"f", {'B', 'M'}, MovieEncoding::kNone},
+        {"f.JPG", {0xff, 0xd8, 0xff}, MovieEncoding::kNone},
+        {"f.jpeg", {0xff, 0xd8, 0xff}, MovieEncoding::kNone},
+        {"f.ppm", {'P', '6', '\n', '3', ' ', '2', '\n'}, MovieEncoding::kNone},
+        {"f.pnm", {'P', '6', '\n'}, MovieEncoding::kNone},
+        {"f.png", {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'}, MovieEncoding::kNone},
+        {"m.mpg", {}, MovieEncoding::kPpmtompeg},
+        {"m.MPEG", {}, MovieEncoding::kPpmtompeg},
+        {"m.mp4", {}, MovieEncoding::kEncoderModule},
+        {"m.webm", {}, MovieEncoding::kEncoderModule},
+        {"m.gif", {}, MovieEncoding::kEncoderModule},
+    };
+    const std::vector<std::uint8_t> rgb(3 * 3 * 2, 128);
+    for (const Case& c : cases) {
+        const OutputFormat format = output_format(file_extension(c.path), FormatSet::kRenderer);
+        EXPECT_EQ(movie_encoding(format), c.encoder) << c.path;
+        EXPECT_EQ(is_movie(format), c.signature.empty()) << c.path;
+        const StillWriter writer = still_writer(format);
+        ASSERT_EQ(writer != nullptr, !c.signature.empty()) << c.path;
+        if (writer == nullptr)
+            continue;
+        const std::string path = std::string(c.path) + ".out";
+        ASSERT_EQ(writer(path.c_str(), rgb.data(), 3, 2), 1) << c.path;
+        const std::vector<std::uint8_t> bytes = read_bytes(path);
+        ASSERT_GE(bytes.size(), c.signature.size()) << c.path;
+        EXPECT_TRUE(std::equal(c.signature.begin(), c.signature.end(), bytes.begin())) << c.path;
+    }
+    EXPECT_EQ(still_writer(OutputFormat::kUnsupported), nullptr);
+}
+
+TEST(FileExtension, MessagesNameTheFormatsBothProgramsWriteFirst) {
+    struct Case {
+        FormatSet set;
+        EncoderNeed need;
+        std::string_view text;
+    };
+    const Case cases[] = {
+        {FormatSet::kWindow, EncoderNeed::kAny, ".bmp, .jpg, .jpeg, .mpg or .mpeg"},
+        {FormatSet::kRenderer, EncoderNeed::kAny,
+         ".bmp, .jpg, .jpeg, .mpg, .mpeg, .ppm, .pnm, .png, .mp4, .webm or .gif"},
+        {FormatSet::kRenderer, EncoderNeed::kMovieEncoders, ".mp4, .webm or .gif"},
+        {FormatSet::kRenderer, EncoderNeed::kWithoutMovieEncoders,
+         ".bmp, .jpg, .jpeg, .mpg, .mpeg, .ppm, .pnm or .png"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(accepted_extensions(c.set, c.need), c.text);
 }
 
 }  // namespace

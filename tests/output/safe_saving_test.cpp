@@ -40,7 +40,7 @@ int save(const std::string& format, const std::string& path, int movie_side = 32
         return write_movie(path, figure, identity_tones(), movie_side, 24.0f, progress, nullptr);
     const OutputFormat movie = output_format(format, FormatSet::kRenderer);
     if (is_movie(movie)) {
-        EXPECT_EQ(load_movie_encoders(LUMITRA_MOVIE_MODULE_PATH), "");
+        EXPECT_EQ(load_movie_encoders(LUMITRA_MOVIE_MODULE_PATH), std::nullopt);
         return write_encoded_movie(path, movie, figure, identity_tones(), movie_side, 24.0f,
                                    progress);
     }
@@ -227,6 +227,32 @@ TEST_F(SafeSaving, LinksOfOtherUsersInSharedFoldersAreNotFollowed) {
         EXPECT_EQ(read_text(victim), c.followed ? "new" : "kept") << c.folder;
         EXPECT_EQ(entries_of(c.folder), Names{"link"}) << c.folder;
     }
-    EXPECT_EQ(describe_save_error("shared/link", EACCES).rfind("shared/link is a symbolic link", 0),
+    EXPECT_EQ(describe_save_error("shared/link", resolve_save_target("shared/link"), EACCES)
+                  .rfind("shared/link is a symbolic link", 0),
               0u);
+}
+
+// A movie its encoder cannot take is refused by either encoder before anything is written:
+// 0, errno EINVAL and one line naming the writer and the file.
+TEST_F(SafeSaving, MovieNoEncoderTakesIsRefusedBeforeAnyFile) {
+    struct Case {
+        std::string format;
+        int side;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"mpg", 0, "write_movie: m.mpg: nothing to encode: Invalid argument\n"},
+        {"mp4", 0, "write_encoded_movie: m.mp4: nothing to encode: Invalid argument\n"},
+        // 4:2:0 colour has half as many chroma samples each way.
+        {"mp4", 33, "write_encoded_movie: m.mp4: nothing to encode: Invalid argument\n"},
+        {"gif", -2, "write_encoded_movie: m.gif: nothing to encode: Invalid argument\n"},
+    };
+    for (const Case& c : cases) {
+        testing::internal::CaptureStderr();
+        errno = 0;
+        EXPECT_EQ(save(c.format, "m." + c.format, c.side), 0) << c.format << c.side;
+        EXPECT_EQ(errno, EINVAL) << c.format << c.side;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.line);
+        EXPECT_EQ(entries(), Names{}) << c.format << c.side;
+    }
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "output/file_extension.h"
 #include "output/png_writer.h"
 #include "support/files.h"
 #include "support/temp_directory.h"
