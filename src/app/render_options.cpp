@@ -653,14 +653,17 @@ namespace {
 std::vector<std::string> dotted_extensions(const FormatEntry& entry) {
     std::vector<std::string> names;
     for (std::string_view name : entry.extensions)
-        names.push_back("." + std::string(name));
+        names.push_back(std::string(".").append(name));
     return names;
 }
 
 std::string joined(const std::vector<std::string>& names) {
     std::string text;
-    for (const std::string& name : names)
-        text += (text.empty() ? "" : ", ") + name;
+    for (const std::string& name : names) {
+        if (!text.empty())
+            text += ", ";
+        text += name;
+    }
     return text;
 }
 

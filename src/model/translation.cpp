@@ -110,8 +110,11 @@ std::string normalise_language_list(std::string_view list) {
             kept.push_back(entry);
     }
     std::string normal;
-    for (std::string_view entry : kept)
-        normal += (normal.empty() ? "" : ":") + std::string(entry);
+    for (std::string_view entry : kept) {
+        if (!normal.empty())
+            normal += ':';
+        normal += entry;
+    }
     return normal;
 }
 

@@ -112,8 +112,10 @@ StillWriter still_writer(OutputFormat format) {
 
 std::string spoken_list(std::span<const std::string> items) {
     std::string text;
-    for (std::size_t i = 0; i < items.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == items.size() ? " or " : ", ") + items[i];
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        text += i == 0 ? "" : i + 1 == items.size() ? " or " : ", ";
+        text += items[i];
+    }
     return text;
 }
 
@@ -123,6 +125,6 @@ std::string accepted_extensions(FormatSet set, EncoderNeed need) {
         for (const FormatEntry& entry : kFormats)
             if (entry.window_saves == window && in_set(entry, set, need))
                 for (std::string_view name : entry.extensions)
-                    names.push_back("." + std::string(name));
+                    names.push_back(std::string(".").append(name));
     return spoken_list(names);
 }
