@@ -81,6 +81,8 @@ inline constexpr char section_flash[] = "\214\365\216\262\202\311\225\275\215s";
 inline constexpr char section_acute_bisectrix[] = "\211s\212p\223\231\225\252\220\374";  // 鋭角等分線
 inline constexpr char section_obtuse_bisectrix[] = "\223\335\212p\223\231\225\252\220\374";  // 鈍角等分線
 inline constexpr char section_optic_normal[] = "\214\365\212w\223I\226@\220\374";  // 光学的法線
+// The interference-colour chart
+inline constexpr char colour_chart[] = "\212\261\217\302\220F\220}\225\134";  // 干渉色図表
 // clang-format on
 
 }  // namespace texts

@@ -84,5 +84,6 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::section_acute_bisectrix, "鋭角等分線"},
     {texts::section_obtuse_bisectrix, "鈍角等分線"},
     {texts::section_optic_normal, "光学的法線"},
+    {texts::colour_chart, "干渉色図表"},
 };
 // clang-format on
