@@ -42,6 +42,12 @@ figure thick-full-range-antialias --thickness 3000 --draw-range 1 --antialias
 figure muscovite-bxa --mineral muscovite --section bxa --thickness 150 --draw-mode 2 \
     --image-size-animation 188 --frame 9
 
+# The interference-colour charts, quartz at 30 µm on them.
+"$render" --mineral quartz --thickness 30 --chart "$images/colour-chart.png"
+"$render" --mineral quartz --thickness 30 --chart "$images/colour-chart-birefringence.png" \
+    --chart-kind birefringence
+rm -f "$images"/colour-chart*.png.json
+
 # The main window, photographed by its title once it is on the screen, in English and in
 # Japanese.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")

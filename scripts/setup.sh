@@ -11,7 +11,8 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/install-packages.sh" build-essential cmake pkg-config libgtkmm-3.0-dev \
     libjpeg62-turbo-dev libpng-dev libavcodec-dev libavformat-dev libswscale-dev libavutil-dev \
     netpbm fonts-ipafont-gothic libgtest-dev libgmock-dev libbenchmark-dev \
-    xvfb xauth imagemagick coreutils gettext locales python3
+    xvfb xauth imagemagick coreutils gettext locales python3 \
+    poppler-utils librsvg2-bin
 # Whole-process benchmarks (bench/whole_process.sh) time runs with hyperfine.
 case " $* " in *" -DLUMITRA_BENCHMARKS=ON "*) "$top/scripts/install-packages.sh" hyperfine ;; esac
 "$top/scripts/generate-locales.sh" en_US.UTF-8 de_DE.UTF-8 ja_JP.UTF-8

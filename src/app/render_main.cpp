@@ -12,8 +12,11 @@
 
 #include "app/install_paths.h"
 #include "app/render_options.h"
+#include "model/accessories.h"
+#include "model/derived_values.h"
 #include "optics/figure_computation.h"
 #include "optics/wedge_sweep.h"
+#include "output/chart_writer.h"
 #include "output/encoded_movie.h"
 #include "output/file_extension.h"
 #include "output/movie_pipeline.h"
@@ -183,6 +186,25 @@ bool write_output(const RenderOptions& options, const Output& output, const Figu
                                        figure.side) == 1;
 }
 
+// The interference-colour chart of the record's crystal and accessory.
+int write_chart_file(const RenderOptions& options, const MineralList& minerals) {
+    if (!chart_format(options.chart))
+        return fail(2, options.chart + ": the name must end in " + chart_extensions());
+    const SaveTarget target = resolve_save_target(options.chart);
+    if (const int error = check_save_target(target); error != 0)
+        return fail(1, describe_save_error(options.chart, target, error));
+    ChartSettings settings;
+    settings.kind = options.chart_kind;
+    settings.max_retardation = options.chart_max_retardation;
+    settings.plate = accessory_retardation(options.record);
+    settings.crystal =
+        ChartCrystal{record_birefringence(options.record), double(options.record.thickness)};
+    if (const std::optional<OutputError> error =
+            write_chart(options.chart, build_chart(settings, minerals.minerals)))
+        return fail(1, error->what);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -207,6 +229,8 @@ int main(int argc, char** argv) {
         std::fputs(mineral_table(minerals.minerals).c_str(), stdout);
         return 0;
     }
+    if (!options.chart.empty())
+        return write_chart_file(options, minerals);
     DrawSetup setup = prepare_draw(options.record);
     setup.antialias = options.antialias;
     Output output;

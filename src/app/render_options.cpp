@@ -13,6 +13,7 @@
 #include "model/derived_values.h"
 #include "model/orientation_edit.h"
 #include "model/section_edit.h"
+#include "output/chart_writer.h"
 #include "output/file_extension.h"
 #include "output/movie_pipeline.h"
 
@@ -366,7 +367,35 @@ struct Parse {
 bool is_own_option(std::string_view name) {
     return name == "frame" || name == "light" || name == "display-gamma" || name == "out" ||
            name == "movie-size" || name == "speed" || name == "mineral" || name == "section" ||
-           name == "plate" || name == "wedge-sweep";
+           name == "plate" || name == "wedge-sweep" || name == "chart" || name == "chart-kind" ||
+           name == "chart-max-retardation";
+}
+
+// The chart's options: its file, its kind and the retardation across.
+std::string take_chart_option(RenderOptions& o, std::string_view name, std::string_view text) {
+    if (name == "chart") {
+        if (text.empty())
+            return "--chart needs a file name";
+        o.chart = std::string(text);
+        return {};
+    }
+    if (name == "chart-kind") {
+        if (text == "retardation")
+            o.chart_kind = ChartKind::kRetardation;
+        else if (text == "birefringence")
+            o.chart_kind = ChartKind::kBirefringence;
+        else
+            return "--chart-kind " + std::string(text) + " is not retardation|birefringence";
+        return {};
+    }
+    std::string error;
+    const std::optional<double> value = parse_value(name, text, error);
+    if (!value)
+        return error;
+    if (*value < kChartLowestRetardation || *value > kChartHighestRetardation)
+        return out_of_range(name, text, *value, kChartLowestRetardation, kChartHighestRetardation);
+    o.chart_max_retardation = *value;
+    return {};
 }
 
 // A mineral sets the kind and the indices at once, and its 2Vz as the 2Vz edit does, so
@@ -432,6 +461,8 @@ std::string take_own_option(Parse& parse, std::string_view name, std::string_vie
     }
     if (name == "wedge-sweep")
         return take_wedge_sweep(o, text);
+    if (name.substr(0, 5) == "chart")
+        return take_chart_option(o, name, text);
     std::string error;
     const std::optional<double> value = parse_value(name, text, error);
     if (!value)
@@ -543,6 +574,8 @@ std::string finish_record(Parse& parse) {
         if (parse.was_given("wedge-retardation"))
             return "--wedge-sweep and --wedge-retardation contradict each other";
     }
+    if (!parse.options.chart.empty() && !parse.options.out.empty())
+        return "--chart and --out: a run writes either the chart or a figure";
     if (parse.was_given("sampling-step"))
         if (std::string error = take_current_step(r); !error.empty())
             return error;
@@ -749,6 +782,18 @@ std::string render_usage() {
         format_number(wedge.lower) + " to " + format_number(wedge.upper) + "), " +
         format_number(kWedgeSweepStep) + " nm per frame at " + std::to_string(kMovieFrameRate) +
         " frames per second\n"
+        "Interference-colour chart, instead of a figure (the crystal from the options above):\n"
+        "  --chart FILE       write the chart as PNG, SVG or PDF by the extension (" +
+        std::string(chart_extensions()) +
+        "),\n"
+        "                     each colour the figure's for that retardation at 45 degrees with\n"
+        "                     the accessory of --plate; beside a PNG, FILE.json describes it\n"
+        "  --chart-kind K     retardation (across; the Michel-Levy chart, default) or\n"
+        "                     birefringence (across, with curves of constant retardation)\n"
+        "  --chart-max-retardation NM  the retardation across, " +
+        format_number(kChartLowestRetardation) + " to " + format_number(kChartHighestRetardation) +
+        " nm (default " + format_number(kChartDefaultRetardation) +
+        "; at 30 um in the birefringence kind)\n"
         "Fields of the parameter record (unset ones as after start-up):\n";
     for (const FieldOption& option : field_options()) {
         text += "  --" + option.name + "  ";

@@ -16,6 +16,7 @@
 #include "model/mineral_list.h"
 #include "model/parameter_record.h"
 #include "optics/figure_buffer.h"
+#include "render/colour_chart.h"
 
 struct RenderOptions {
     // The record as the main window holds it right after start-up, changed by the options,
@@ -31,6 +32,11 @@ struct RenderOptions {
     bool antialias = false;  // supersample where the rings are finer than the pixels
     // A movie of the quartz wedge moved from the first retardation to the second (nm).
     std::optional<std::pair<float, float>> wedge_sweep;
+    // The interference-colour chart instead of a figure: its file (.png, .svg, .pdf), its kind
+    // and the retardation across (nm); the crystal and the accessory from the record.
+    std::string chart;
+    ChartKind chart_kind = ChartKind::kRetardation;
+    double chart_max_retardation = kChartDefaultRetardation;
     bool help = false;
     bool version = false;
     bool list_minerals = false;

@@ -10,6 +10,11 @@ float mean_index(const ParameterRecord& record) {
     return static_cast<float>(std::sqrt(product));
 }
 
+double record_birefringence(const ParameterRecord& record) {
+    return record.axis_type == kBiaxial ? std::abs(double(record.gamma) - record.alpha)
+                                        : std::abs(double(record.epsilon) - record.omega);
+}
+
 namespace {
 
 // The size field of the mode, of a record that may or may not be const.

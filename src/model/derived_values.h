@@ -9,6 +9,9 @@
 // precision, the root held in single precision like the indices.
 float mean_index(const ParameterRecord& record);
 
+// The largest difference of the crystal kind's indices: |ε − ω| or γ − α.
+double record_birefringence(const ParameterRecord& record);
+
 // The optic axial angle about X from the one about Z, and back: 2Vx = 180° − 2Vz. The
 // record keeps only 2Vz; 2Vx is shown and may be entered.
 constexpr double other_axial_angle(double two_v) {

@@ -106,6 +106,8 @@ inline constexpr char stop_tip[] = "\203X\203e\201[\203W\202\314\211\361\223]\20
 inline constexpr char movie_size_tip[] = "\223\256\211\346\202\314\210\352\225\323\202\314\211\346\221f\220\224";  // 動画の一辺の画素数
 inline constexpr char preview_rim_legend[] = "\224\222\202\314\211~: \224\226\225\320\202\311\225\275\215s\202\310\225\373\214\374(90\201\213)";  // 白の円: 薄片に平行な方向(90°)
 inline constexpr char preview_field_legend[] = "\227\316\202\314\211~: \221\316\225\250\203\214\203\223\203Y\202\314\216\213\226\354";  // 緑の円: 対物レンズの視野
+// The interference-colour chart
+inline constexpr char colour_chart[] = "\212\261\217\302\220F\220}\225\134";  // 干渉色図表
 // clang-format on
 
 }  // namespace texts

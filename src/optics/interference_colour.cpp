@@ -334,3 +334,11 @@ void colour_without_plate(double retardation, double factor, float* out) {
 void colour_with_plate(double retardation, double factor, float* out, double plate_retardation) {
     WithPlate{retardation_colour_table(), plate_retardation}(retardation, factor, out);
 }
+
+void colour_with_accessory(double retardation, double factor, double plate_retardation,
+                           float* out) {
+    if (plate_retardation > 0.0)
+        colour_with_plate(retardation, factor, out, plate_retardation);
+    else
+        colour_without_plate(retardation, factor, out);
+}

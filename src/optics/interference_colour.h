@@ -149,3 +149,6 @@ struct WithPlate {
 void colour_without_plate(double retardation, double factor, float* out);
 void colour_with_plate(double retardation, double factor, float* out,
                        double plate_retardation = kFirstOrderRetardation);
+// The colour operation the pixel loop chooses for an accessory of that retardation (nm; 0
+// without one).
+void colour_with_accessory(double retardation, double factor, double plate_retardation, float* out);

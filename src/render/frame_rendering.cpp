@@ -14,8 +14,11 @@ void convert_for_display(std::span<const std::uint8_t> source, const ToneTable& 
 }
 
 ToneTable opening_tones(const Figure& figure) {
-    return build_tone_table(figure.encoding_gamma, figure.reference_light, figure.encoding_gamma,
-                            figure.reference_light);
+    return opening_tones(figure.encoding_gamma, figure.reference_light);
+}
+
+ToneTable opening_tones(float encoding_gamma, float reference_light) {
+    return build_tone_table(encoding_gamma, reference_light, encoding_gamma, reference_light);
 }
 
 std::vector<std::uint8_t> display_frame(const Figure& figure, int frame, const ToneTable& tones) {

@@ -17,6 +17,8 @@ void convert_for_display(std::span<const std::uint8_t> source, const ToneTable& 
 // The tones a figure is first shown in: light L0 and gamma G, so that level 254 of the
 // brightest frame shows as 255.
 ToneTable opening_tones(const Figure& figure);
+// The same for levels stored with that gamma against the brightest value 1 / reference_light.
+ToneTable opening_tones(float encoding_gamma, float reference_light);
 
 // Frame k of the figure, display-converted, S × S.
 std::vector<std::uint8_t> display_frame(const Figure& figure, int frame, const ToneTable& tones);

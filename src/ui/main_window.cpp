@@ -77,6 +77,7 @@ MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
     preview_row_.pack_start(live_, false, false, 0);
 
     draw_ = make_button(actions_, texts::draw);
+    chart_button_ = make_button(actions_, texts::colour_chart);
     quit_ = make_button(actions_, texts::quit);
     set_tooltip(*draw_, texts::draw_tip);
     set_tooltip(*quit_, texts::quit_tip);
@@ -85,6 +86,7 @@ MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
     // hides a window that C++ owns, and then the program ends as if it had been destroyed.
     exit_on_hide_ = signal_hide().connect(sigc::mem_fun(*this, &MainWindow::end_program));
     draw_->signal_clicked().connect(sigc::mem_fun(*this, &MainWindow::draw));
+    chart_button_->signal_clicked().connect(sigc::mem_fun(*this, &MainWindow::show_chart));
     quit_->signal_clicked().connect(sigc::mem_fun(*this, &MainWindow::on_quit));
     gdk_event_handler_set(&filter_events, this, nullptr);
 
@@ -120,6 +122,7 @@ bool MainWindow::fit_to_content() {
 MainWindow::~MainWindow() {
     exit_on_hide_.disconnect();
     fit_at_idle_.disconnect();
+    chart_.reset();
     figure_.reset();
     gdk_event_handler_set(&dispatch_event, nullptr, nullptr);
 }
@@ -136,6 +139,14 @@ void MainWindow::end_program() {
         return;
     }
     end_process();
+}
+
+void MainWindow::show_chart() {
+    // A closed chart is only hidden, and shown again as it was left.
+    if (!chart_)
+        chart_ = std::make_unique<ChartWindow>(*this, editor_, OpticalPropertiesPanel::minerals());
+    chart_->show();
+    chart_->present();
 }
 
 void MainWindow::on_quit() {

@@ -13,6 +13,7 @@
 
 #include <memory>
 
+#include "ui/chart_window.h"
 #include "ui/figure_window.h"
 #include "ui/live_figure.h"
 #include "ui/mode_frames.h"
@@ -44,6 +45,12 @@ class MainWindow : public Gtk::Window {
     LiveFigure& live_figure() { return live_; }
     Gtk::Button& draw_button() { return *draw_; }
     Gtk::Button& quit_button() { return *quit_; }
+    Gtk::Button& chart_button() { return *chart_button_; }
+
+    // Opens the interference-colour chart beside this window, or brings it forward.
+    void show_chart();
+    // The chart window once opened (it stays, hidden, when closed), or nullptr.
+    ChartWindow* chart_window() { return chart_.get(); }
 
     // What Draw does: computes the figure of the record as it stands under the progress
     // dialog and opens its window. A cancel leaves everything as it was and opens nothing;
@@ -79,10 +86,12 @@ class MainWindow : public Gtk::Window {
     LiveFigure live_{editor_};
     Gtk::Button* draw_ = nullptr;
     Gtk::Button* quit_ = nullptr;
+    Gtk::Button* chart_button_ = nullptr;
     sigc::connection exit_on_hide_;
     sigc::connection fit_at_idle_;
     int natural_width_ = 0;
     int natural_height_ = 0;
     bool ending_ = false;
     std::unique_ptr<FigureWindow> figure_;
+    std::unique_ptr<ChartWindow> chart_;
 };

@@ -91,6 +91,10 @@ void OpticalPropertiesPanel::use_minerals(std::vector<Mineral> minerals) {
     offered_minerals() = std::move(minerals);
 }
 
+const std::vector<Mineral>& OpticalPropertiesPanel::minerals() {
+    return offered_minerals();
+}
+
 OpticalPropertiesPanel::OpticalPropertiesPanel(RecordEditor& editor)
     : Gtk::Frame(shown_text(texts::optical_properties_frame)), editor_(editor) {
     set_border_width(10);

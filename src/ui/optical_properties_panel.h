@@ -24,6 +24,7 @@ class OpticalPropertiesPanel : public Gtk::Frame {
     // The minerals the 鉱物 chooser offers after its custom entry; set once at start-up,
     // before the main window is built.
     static void use_minerals(std::vector<Mineral> minerals);
+    static const std::vector<Mineral>& minerals();
 
     // Row 0 is the custom entry, row i + 1 the list's mineral i.
     Gtk::ComboBoxText& mineral_chooser() { return mineral_; }

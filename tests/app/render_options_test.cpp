@@ -219,6 +219,37 @@ TEST(RenderOptions, AccessoriesAndTheWedge) {
     EXPECT_EQ(sweep.wedge_sweep, std::pair(2000.0f, 0.0f));
 }
 
+TEST(RenderOptions, ChartTakesItsKindAndWidthWithinTheirBounds) {
+    const struct {
+        std::vector<std::string_view> arguments;
+        bool accepted;
+        ChartKind kind;
+        double width;
+    } cases[] = {
+        {{"--chart", "c.png"}, true, ChartKind::kRetardation, 2000},
+        {{"--chart", "c.pdf", "--chart-kind", "birefringence"},
+         true,
+         ChartKind::kBirefringence,
+         2000},
+        {{"--chart", "c.svg", "--chart-max-retardation", "4000"},
+         true,
+         ChartKind::kRetardation,
+         4000},
+        {{"--chart", "c.png", "--chart-max-retardation", "4001"}, false, {}, 0},
+        {{"--chart", "c.png", "--chart-max-retardation", "499"}, false, {}, 0},
+        {{"--chart", "c.png", "--chart-kind", "michel-levy"}, false, {}, 0},
+        {{"--chart", "c.png", "--out", "f.png"}, false, {}, 0},
+    };
+    for (const auto& c : cases) {
+        const ParsedRenderOptions parsed = parse(c.arguments);
+        ASSERT_EQ(parsed.options.has_value(), c.accepted) << c.arguments.back() << parsed.error;
+        if (parsed.options) {
+            EXPECT_EQ(parsed.options->chart_kind, c.kind);
+            EXPECT_EQ(parsed.options->chart_max_retardation, c.width);
+        }
+    }
+}
+
 TEST(RenderOptions, OpticAxialAngleMovesTheAxesUnlessTheOpticAxesAreGiven) {
     // The orientation panel starts with A as its rotation axis: A and Y stay, B goes 2V from
     // A on the far side of Z.

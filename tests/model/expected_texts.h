@@ -108,5 +108,6 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::movie_size_tip, "動画の一辺の画素数"},
     {texts::preview_rim_legend, "白の円: 薄片に平行な方向(90°)"},
     {texts::preview_field_legend, "緑の円: 対物レンズの視野"},
+    {texts::colour_chart, "干渉色図表"},
 };
 // clang-format on
