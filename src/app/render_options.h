@@ -31,6 +31,10 @@ struct RenderOptions {
     bool antialias = false;  // supersample where the rings are finer than the pixels
     // A movie of the quartz wedge moved from the first retardation to the second (nm).
     std::optional<std::pair<float, float>> wedge_sweep;
+    // Reading the figure: the vibration directions drawn over the picture, and a pixel
+    // (x, y) whose read-out is printed instead of writing a file.
+    bool vibration_directions = false;
+    std::optional<std::pair<int, int>> probe;
     bool help = false;
     bool version = false;
     bool list_minerals = false;

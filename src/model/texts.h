@@ -81,6 +81,11 @@ inline constexpr char section_flash[] = "\214\365\216\262\202\311\225\275\215s";
 inline constexpr char section_acute_bisectrix[] = "\211s\212p\223\231\225\252\220\374";  // 鋭角等分線
 inline constexpr char section_obtuse_bisectrix[] = "\223\335\212p\223\231\225\252\220\374";  // 鈍角等分線
 inline constexpr char section_optic_normal[] = "\214\365\212w\223I\226@\220\374";  // 光学的法線
+// Reading the figure: the vibration-direction switch and the read-out line under the figure.
+inline constexpr char vibration_directions[] = "\220\125\223\256\225\373\214\374";  // 振動方向
+inline constexpr char readout_format[] = "\203\306 %.1f\201\213  \203\323 %.1f\201\213  \223\374\216\313\212\160 %s  \203\301\201\214 %.4f  \203\277\201\214 %.4f  \203\241 %.0f nm (%s\216\237, %.2f)  \222\170\202\242\225\373\214\374 %.0f\201\213  A %.2f%s  RGB %d %d %d";  // θ %.1f°  φ %.1f°  入射角 %s  γ′ %.4f  α′ %.4f  Γ %.0f nm (%s次, %.2f)  遅い方向 %.0f°  A %.2f%s  RGB %d %d %d
+inline constexpr char readout_addition[] = "  \211\301\216\132";  //   加算
+inline constexpr char readout_subtraction[] = "  \214\270\216\132";  //   減算
 // clang-format on
 
 }  // namespace texts

@@ -84,5 +84,9 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::section_acute_bisectrix, "鋭角等分線"},
     {texts::section_obtuse_bisectrix, "鈍角等分線"},
     {texts::section_optic_normal, "光学的法線"},
+    {texts::vibration_directions, "振動方向"},
+    {texts::readout_format, "θ %.1f°  φ %.1f°  入射角 %s  γ′ %.4f  α′ %.4f  Γ %.0f nm (%s次, %.2f)  遅い方向 %.0f°  A %.2f%s  RGB %d %d %d"},
+    {texts::readout_addition, "  加算"},
+    {texts::readout_subtraction, "  減算"},
 };
 // clang-format on
