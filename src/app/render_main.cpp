@@ -24,6 +24,8 @@
 #include "output/replacement_file.h"
 #include "output/still_writers.h"
 #include "render/frame_rendering.h"
+#include "render/pixel_readout.h"
+#include "render/readout_text.h"
 #include "render/tone_table.h"
 
 namespace {
@@ -205,6 +207,30 @@ int write_chart_file(const RenderOptions& options, const MineralList& minerals) 
     return 0;
 }
 
+// --probe: the read-out of one pixel of the picture a still of the frame would hold.
+int print_probe(const RenderOptions& options, const DrawSetup& setup, ProgressSink& progress) {
+    RenderOptions frame_only = options;
+    frame_only.light.reset();  // the light's range needs the computed figure
+    if (const std::string error = check_against_figure(frame_only, figure_shape(setup));
+        !error.empty())
+        return fail(2, error);
+    const std::optional<Figure> figure = compute_figure(setup, progress);
+    if (!figure)
+        return exit_status(1);
+    if (const std::string error = check_against_figure(options, *figure); !error.empty())
+        return fail(2, error);
+    const ToneTable tones =
+        build_tone_table(options.display_gamma, options.light.value_or(figure->reference_light),
+                         figure->encoding_gamma, figure->reference_light);
+    const std::vector<std::uint8_t> picture = render_still(*figure, options.frame, tones);
+    const auto [x, y] = *options.probe;
+    const std::uint8_t* rgb =
+        &picture[3 * (std::size_t(y) * std::size_t(figure->side) + std::size_t(x))];
+    const PixelReadout read = read_pixel(*figure, options.frame, x, y);
+    std::puts(probe_line(read, {rgb[0], rgb[1], rgb[2]}).c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -233,6 +259,13 @@ int main(int argc, char** argv) {
         return write_chart_file(options, minerals);
     DrawSetup setup = prepare_draw(options.record);
     setup.antialias = options.antialias;
+    setup.vibration_directions = options.vibration_directions;
+    if (options.probe) {
+        if (!options.out.empty() || options.wedge_sweep)
+            return fail(2, "--probe writes no file: leave out --out and --wedge-sweep");
+        InterruptibleProgress progress;
+        return print_probe(options, setup, progress);
+    }
     Output output;
     if (const std::optional<int> status = check_before_computing(options, setup, output))
         return *status;

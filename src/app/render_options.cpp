@@ -16,6 +16,8 @@
 #include "output/chart_writer.h"
 #include "output/file_extension.h"
 #include "output/movie_pipeline.h"
+#include "render/pixel_readout.h"
+#include "render/vibration_directions.h"
 
 namespace {
 
@@ -368,7 +370,7 @@ bool is_own_option(std::string_view name) {
     return name == "frame" || name == "light" || name == "display-gamma" || name == "out" ||
            name == "movie-size" || name == "speed" || name == "mineral" || name == "section" ||
            name == "plate" || name == "wedge-sweep" || name == "chart" || name == "chart-kind" ||
-           name == "chart-max-retardation";
+           name == "chart-max-retardation" || name == "probe";
 }
 
 // The chart's options: its file, its kind and the retardation across.
@@ -435,6 +437,22 @@ std::string take_wedge_sweep(RenderOptions& o, std::string_view text) {
     return {};
 }
 
+// X,Y: a pixel of the picture, each a whole number from 0; whether it lies in the picture
+// is checked with the figure.
+std::string take_probe(RenderOptions& o, std::string_view text) {
+    const std::size_t comma = text.find(',');
+    const std::optional<double> x = parse_number(text.substr(0, comma));
+    const std::optional<double> y =
+        comma == std::string_view::npos ? std::nullopt : parse_number(text.substr(comma + 1));
+    const auto whole = [](std::optional<double> v) {
+        return v && *v == std::trunc(*v) && *v >= 0 && *v <= 1e6;
+    };
+    if (!whole(x) || !whole(y))
+        return "--probe " + std::string(text) + " is not X,Y (two pixel numbers from 0)";
+    o.probe = {static_cast<int>(*x), static_cast<int>(*y)};
+    return {};
+}
+
 // The options that are not fields of the record.
 std::string take_own_option(Parse& parse, std::string_view name, std::string_view text) {
     RenderOptions& o = parse.options;
@@ -463,6 +481,8 @@ std::string take_own_option(Parse& parse, std::string_view name, std::string_vie
         return take_wedge_sweep(o, text);
     if (name.substr(0, 5) == "chart")
         return take_chart_option(o, name, text);
+    if (name == "probe")
+        return take_probe(o, text);
     std::string error;
     const std::optional<double> value = parse_value(name, text, error);
     if (!value)
@@ -623,6 +643,10 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
             parse.options.antialias = true;
             continue;
         }
+        if (argument == "--vibration-directions") {
+            parse.options.vibration_directions = true;
+            continue;
+        }
         if (argument == "--list-minerals") {
             parse.options.list_minerals = true;
             continue;
@@ -658,6 +682,11 @@ std::string check_against_figure(const RenderOptions& options, const Figure& fig
     if (options.frame >= figure.frames)
         return "--frame " + std::to_string(options.frame) + " is outside 0 to " +
                std::to_string(figure.frames - 1);
+    if (options.probe &&
+        (options.probe->first >= figure.side || options.probe->second >= figure.side))
+        return "--probe " + std::to_string(options.probe->first) + "," +
+               std::to_string(options.probe->second) + " is outside the picture, 0 to " +
+               std::to_string(figure.side - 1) + " each way";
     if (options.light) {
         const ControlRange light = light_range(figure.reference_light);
         if (*options.light > scale_reach(light) + 1e-6)
@@ -746,7 +775,8 @@ std::string render_usage() {
         std::string(
             "usage: lumitra-render [--FIELD VALUE]... [--frame K] [--light L] [--display-gamma G]\n"
             "                      [--antialias] [--plate P] [--wedge-sweep FROM:TO] --out "
-            "FILE\n") +
+            "FILE\n"
+            "       lumitra-render [--FIELD VALUE]... [--frame K] --probe X,Y\n") +
         "Draws an interference figure as the main window's Draw does and writes frame K\n" +
         format_sentence() + "(--movie-size T, --speed S).\n" +
         "  --out FILE         the file to write (required)\n"
@@ -760,6 +790,17 @@ std::string render_usage() {
         "                     of the full range), give each pixel its mean colour over the\n"
         "                     pixel, so that they blend as in the microscope instead of showing\n"
         "                     false patterns; every other pixel stays as without it\n"
+        "  --vibration-directions  draw the slow vibration direction (and, thinner, the fast\n"
+        "                     one) as short segments on a grid of " +
+        std::to_string(kVibrationGridCells) + " by " + std::to_string(kVibrationGridCells) +
+        " over the figure\n"
+        "  --probe X,Y        write no file: print what the figure holds at pixel X,Y of frame K\n"
+        "                     (x to the right, y down) as one line of key=value pairs:\n"
+        "                     inside, theta_deg, phi_deg, incidence_deg, n_slow, n_fast,\n"
+        "                     retardation_nm, order (retardation / " +
+        format_number(kOrderRetardation) +
+        " nm), slow_azimuth_deg,\n"
+        "                     a (sin 2chi of the slow direction), r, g, b (the picture's bytes)\n"
         "  --version          print the program's name and version\n"
         "  --mineral NAME     a mineral of the list (English name, any case): its crystal kind,\n"
         "                     indices and 2Vz, as the window's Mineral chooser sets them\n"

@@ -37,6 +37,10 @@ struct RenderOptions {
     std::string chart;
     ChartKind chart_kind = ChartKind::kRetardation;
     double chart_max_retardation = kChartDefaultRetardation;
+    // Reading the figure: the vibration directions drawn over the picture, and a pixel
+    // (x, y) whose read-out is printed instead of writing a file.
+    bool vibration_directions = false;
+    std::optional<std::pair<int, int>> probe;
     bool help = false;
     bool version = false;
     bool list_minerals = false;

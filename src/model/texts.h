@@ -108,6 +108,11 @@ inline constexpr char preview_rim_legend[] = "\224\222\202\314\211~: \224\226\22
 inline constexpr char preview_field_legend[] = "\227\316\202\314\211~: \221\316\225\250\203\214\203\223\203Y\202\314\216\213\226\354";  // 緑の円: 対物レンズの視野
 // The interference-colour chart
 inline constexpr char colour_chart[] = "\212\261\217\302\220F\220}\225\134";  // 干渉色図表
+// Reading the figure: the vibration-direction switch and the read-out line under the figure.
+inline constexpr char vibration_directions[] = "\220\125\223\256\225\373\214\374";  // 振動方向
+inline constexpr char readout_format[] = "\203\306 %.1f\201\213  \203\323 %.1f\201\213  \223\374\216\313\212\160 %s  \203\301\201\214 %.4f  \203\277\201\214 %.4f  \203\241 %.0f nm (%s\216\237, %.2f)  \222\170\202\242\225\373\214\374 %.0f\201\213  A %.2f%s  RGB %d %d %d";  // θ %.1f°  φ %.1f°  入射角 %s  γ′ %.4f  α′ %.4f  Γ %.0f nm (%s次, %.2f)  遅い方向 %.0f°  A %.2f%s  RGB %d %d %d
+inline constexpr char readout_addition[] = "  \211\301\216\132";  //   加算
+inline constexpr char readout_subtraction[] = "  \214\270\216\132";  //   減算
 // clang-format on
 
 }  // namespace texts

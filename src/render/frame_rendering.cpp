@@ -5,6 +5,7 @@
 
 #include "render/enlargement.h"
 #include "render/figure_overlay.h"
+#include "render/vibration_directions.h"
 
 void convert_for_display(std::span<const std::uint8_t> source, const ToneTable& tones,
                          std::span<std::uint8_t> destination) {
@@ -30,6 +31,8 @@ std::vector<std::uint8_t> display_frame(const Figure& figure, int frame, const T
 std::vector<std::uint8_t> render_still(const Figure& figure, int frame, const ToneTable& tones) {
     std::vector<std::uint8_t> still = display_frame(figure, frame, tones);
     draw_overlay(still, figure.side, figure_overlay(figure.setup, frame, figure.side));
+    if (figure.setup.vibration_directions)
+        draw_vibration_directions(figure, frame, still, figure.side);
     return still;
 }
 
@@ -39,5 +42,7 @@ std::vector<std::uint8_t> render_movie_frame(const Figure& figure, int frame,
     std::vector<std::uint8_t> out(std::size_t(3) * movie_side * movie_side);
     enlarge_frame(shown, figure.side, out, movie_side);
     draw_overlay(out, movie_side, figure_overlay(figure.setup, frame, movie_side));
+    if (figure.setup.vibration_directions)
+        draw_vibration_directions(figure, frame, out, movie_side);
     return out;
 }

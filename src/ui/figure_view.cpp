@@ -22,6 +22,13 @@ void FigureView::set_tones(float light, float gamma) {
     show_frame(current_frame_);
 }
 
+void FigureView::set_vibration_directions(bool shown) {
+    // The figure carries the choice, so that a saved still or movie shows what the window does.
+    figure_.setup.vibration_directions = shown;
+    std::fill(ready_.begin(), ready_.end(), false);
+    show_frame(current_frame_);
+}
+
 void FigureView::convert(int frame) {
     const int side = figure_.side;
     // The very bytes a still of this frame holds.

@@ -26,6 +26,8 @@ class FigureView {
     // New tones: every frame is stale, and the shown one is converted again and painted.
     void set_tones(float light, float gamma);
     void show_frame(int frame);
+    // Draws the vibration directions over every frame, or stops: every frame is stale.
+    void set_vibration_directions(bool shown);
     // Paints the whole area now.
     void redraw();
     // Frees the frames and the figure once the window has closed.

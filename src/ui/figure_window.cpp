@@ -66,9 +66,13 @@ void FigureWindow::build(Gtk::Window& parent) {
     light_scale_->signal_value_changed().connect(on_tone_changed);
     gamma_scale_->signal_value_changed().connect(on_tone_changed);
 
+    readout_ = std::make_unique<FigureReadout>(view_, *figure_column, *slider_column);
     if (figure.setup.params.draw_mode == kAnimation)
         animation_ = std::make_unique<FigureAnimation>(figure, *figure_column, *slider_column,
-                                                       [this](int k) { view_.show_frame(k); });
+                                                       [this](int k) {
+                                                           view_.show_frame(k);
+                                                           readout_->refresh();
+                                                       });
     save_dialog_ = std::make_unique<SaveDialog>(dialog_, view_, animation_.get());
 
     Gtk::ButtonBox* actions = dialog_.get_action_area();

@@ -17,6 +17,7 @@
 
 #include "optics/figure_buffer.h"
 #include "ui/figure_animation.h"
+#include "ui/figure_readout.h"
 #include "ui/figure_view.h"
 #include "ui/save_dialog.h"
 
@@ -39,6 +40,7 @@ class FigureWindow {
     // The turning stage; nullptr outside the animation mode.
     FigureAnimation* animation() { return animation_.get(); }
     SaveDialog& save_dialog() { return *save_dialog_; }
+    FigureReadout& readout() { return *readout_; }
 
     // Asks a movie export in progress to cancel. It removes what it made, and then
     // after_cleanup runs; returns false, and keeps nothing, when no export is running.
@@ -62,6 +64,7 @@ class FigureWindow {
     Gtk::Scale* gamma_scale_ = nullptr;
     Gtk::Button* save_ = nullptr;
     Gtk::Button* close_ = nullptr;
+    std::unique_ptr<FigureReadout> readout_;
     std::unique_ptr<FigureAnimation> animation_;
     std::unique_ptr<SaveDialog> save_dialog_;
 };

@@ -5,7 +5,11 @@
 #include "model/progress_sink.h"
 #include "optics/figure_computation.h"
 #include "render/frame_rendering.h"
+#include "render/pixel_readout.h"
+#include "render/readout_text.h"
 #include "ui/cairo_drawing.h"
+#include "ui/figure_readout.h"
+#include "ui/label_text.h"
 
 LiveFigure::LiveFigure(RecordEditor& editor) : editor_(editor) {
     set_shadow_type(Gtk::SHADOW_IN);
@@ -16,6 +20,15 @@ LiveFigure::LiveFigure(RecordEditor& editor) : editor_(editor) {
     area_.signal_draw().connect(sigc::mem_fun(*this, &LiveFigure::on_area_draw));
     add(area_);
     editor_.signal_changed().connect(sigc::mem_fun(*this, &LiveFigure::on_record_changed));
+    area_.set_has_tooltip(true);
+    area_.signal_query_tooltip().connect(
+        [this](int x, int y, bool, const Glib::RefPtr<Gtk::Tooltip>& tooltip) {
+            const std::string text = readout_at(x, y);
+            if (text.empty())
+                return false;
+            tooltip->set_text(text);
+            return true;
+        });
 }
 
 LiveFigure::~LiveFigure() {
@@ -54,6 +67,7 @@ void LiveFigure::compute() {
         surface_ = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, kSide, kSide);
     copy_rgb(render_still(*figure, 0, opening_tones(*figure)), surface_);
     shown_ = setup;
+    figure_ = std::move(figure);
     ++computations_;
     paints_ = 0;
     area_.queue_draw();
@@ -63,12 +77,26 @@ bool LiveFigure::on_area_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
     cr->set_source_rgb(1.0, 1.0, 1.0);
     cr->paint();
     if (surface_) {
-        // Centred in whatever the row gives the area beyond the figure's side.
-        const int x = (area_.get_allocated_width() - kSide) / 2;
-        const int y = (area_.get_allocated_height() - kSide) / 2;
-        cr->set_source(surface_, x, y);
+        cr->set_source(surface_, figure_left(), figure_top());
         cr->paint();
         ++paints_;
     }
     return false;
+}
+
+int LiveFigure::figure_left() const {
+    return (area_.get_allocated_width() - kSide) / 2;
+}
+
+int LiveFigure::figure_top() const {
+    return (area_.get_allocated_height() - kSide) / 2;
+}
+
+std::string LiveFigure::readout_at(int x, int y) const {
+    if (!figure_ || !surface_)
+        return {};
+    const int column = x - figure_left(), row = y - figure_top();
+    const PixelReadout read = read_pixel(*figure_, 0, column, row);
+    return read.inside ? readout_line(read, surface_rgb(surface_, column, row), shown_text)
+                       : std::string();
 }

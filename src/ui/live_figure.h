@@ -10,8 +10,10 @@
 #include <gdkmm/frameclock.h>
 #include <gtkmm/drawingarea.h>
 #include <gtkmm/frame.h>
+#include <gtkmm/tooltip.h>
 
 #include <optional>
+#include <string>
 
 #include "optics/figure_buffer.h"
 #include "ui/record_editor.h"
@@ -34,6 +36,10 @@ class LiveFigure : public Gtk::Frame {
     Cairo::RefPtr<Cairo::ImageSurface> surface() const { return surface_; }
     // The setup of the figure shown.
     const std::optional<DrawSetup>& shown_setup() const { return shown_; }
+    // The read-out line of the figure shown at (x, y) of its drawing area, as its tooltip
+    // shows it: empty outside the figure circle or before the first computation.
+    std::string readout_at(int x, int y) const;
+    Gtk::DrawingArea& area() { return area_; }
     // Whether a change waits for the next frame of the display.
     bool pending() const { return tick_ != 0; }
     // How many figures were computed, and how many times the area was painted since the
@@ -46,12 +52,16 @@ class LiveFigure : public Gtk::Frame {
     bool on_tick(const Glib::RefPtr<Gdk::FrameClock>& clock);
     void compute();
     bool on_area_draw(const Cairo::RefPtr<Cairo::Context>& cr);
+    // Where the figure's top-left corner lies in the area: centred in whatever the row gives.
+    int figure_left() const;
+    int figure_top() const;
 
     RecordEditor& editor_;
     Gtk::DrawingArea area_;
     Cairo::RefPtr<Cairo::ImageSurface> surface_;
     std::optional<DrawSetup> shown_;
-    guint tick_ = 0;  // the tick callback waiting to compute, 0 when none
+    std::optional<Figure> figure_;  // the figure shown, for the read-out
+    guint tick_ = 0;                // the tick callback waiting to compute, 0 when none
     int computations_ = 0;
     int paints_ = 0;
 };

@@ -109,5 +109,9 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::preview_rim_legend, "白の円: 薄片に平行な方向(90°)"},
     {texts::preview_field_legend, "緑の円: 対物レンズの視野"},
     {texts::colour_chart, "干渉色図表"},
+    {texts::vibration_directions, "振動方向"},
+    {texts::readout_format, "θ %.1f°  φ %.1f°  入射角 %s  γ′ %.4f  α′ %.4f  Γ %.0f nm (%s次, %.2f)  遅い方向 %.0f°  A %.2f%s  RGB %d %d %d"},
+    {texts::readout_addition, "  加算"},
+    {texts::readout_subtraction, "  減算"},
 };
 // clang-format on
