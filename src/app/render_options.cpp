@@ -590,6 +590,11 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
             parse.options.antialias = true;
             continue;
         }
+        if (argument == "--marks" || argument == "--caption") {
+            (argument == "--marks" ? parse.options.marks.marks : parse.options.marks.caption) =
+                true;
+            continue;
+        }
         if (argument == "--list-minerals") {
             parse.options.list_minerals = true;
             continue;
@@ -712,8 +717,8 @@ std::string render_usage() {
     std::string text =
         std::string(
             "usage: lumitra-render [--FIELD VALUE]... [--frame K] [--light L] [--display-gamma G]\n"
-            "                      [--antialias] [--plate P] [--wedge-sweep FROM:TO] --out "
-            "FILE\n") +
+            "                      [--antialias] [--marks] [--caption] [--plate P]\n"
+            "                      [--wedge-sweep FROM:TO] --out FILE\n") +
         "Draws an interference figure as the main window's Draw does and writes frame K\n" +
         format_sentence() + "(--movie-size T, --speed S).\n" +
         "  --out FILE         the file to write (required)\n"
@@ -727,6 +732,11 @@ std::string render_usage() {
         "                     of the full range), give each pixel its mean colour over the\n"
         "                     pixel, so that they blend as in the microscope instead of showing\n"
         "                     false patterns; every other pixel stays as without it\n"
+        "  --marks            on a still, P and A (polarizer east-west, analyser north-south) at\n"
+        "                     the rim, the accessory's slow direction as an arrow, and in the\n"
+        "                     rotation image each sub-image's stage azimuth\n"
+        "  --caption          on a still, the indices, thickness, orientation, accessory and\n"
+        "                     stage azimuth in one line along the bottom\n"
         "  --version          print the program's name and version\n"
         "  --mineral NAME     a mineral of the list (English name, any case): its crystal kind,\n"
         "                     indices and 2Vz, as the window's Mineral chooser sets them\n"

@@ -10,6 +10,7 @@
 #include "model/parameter_record.h"
 #include "model/progress_sink.h"
 #include "optics/figure_computation.h"
+#include "output/figure_marks.h"
 #include "render/frame_rendering.h"
 
 namespace {
@@ -63,9 +64,12 @@ TEST(UnmarkedFigures, KeepTheirBytes) {
         SilentProgress progress;
         const std::optional<Figure> figure = compute_figure(prepare_draw(record), progress, 2);
         ASSERT_TRUE(figure) << pinned.name;
-        const std::vector<std::uint8_t> still =
-            render_still(*figure, pinned.frame, opening_tones(*figure));
-        EXPECT_EQ(digest(still), pinned.expected) << pinned.name;
+        const ToneTable tones = opening_tones(*figure);
+        EXPECT_EQ(digest(render_still(*figure, pinned.frame, tones)), pinned.expected)
+            << pinned.name;
+        EXPECT_EQ(digest(marked_still(*figure, pinned.frame, tones, FigureMarks{})),
+                  pinned.expected)
+            << pinned.name;
     }
 }
 
