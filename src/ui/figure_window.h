@@ -18,6 +18,7 @@
 #include "optics/figure_buffer.h"
 #include "ui/figure_animation.h"
 #include "ui/figure_view.h"
+#include "ui/mark_switches.h"
 #include "ui/save_dialog.h"
 
 class FigureWindow {
@@ -39,6 +40,7 @@ class FigureWindow {
     // The turning stage; nullptr outside the animation mode.
     FigureAnimation* animation() { return animation_.get(); }
     SaveDialog& save_dialog() { return *save_dialog_; }
+    MarkSwitches& mark_switches() { return *mark_switches_; }
 
     // Asks a movie export in progress to cancel. It removes what it made, and then
     // after_cleanup runs; returns false, and keeps nothing, when no export is running.
@@ -64,4 +66,5 @@ class FigureWindow {
     Gtk::Button* close_ = nullptr;
     std::unique_ptr<FigureAnimation> animation_;
     std::unique_ptr<SaveDialog> save_dialog_;
+    MarkSwitches* mark_switches_ = nullptr;
 };

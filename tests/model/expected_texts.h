@@ -84,5 +84,11 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::section_acute_bisectrix, "鋭角等分線"},
     {texts::section_obtuse_bisectrix, "鈍角等分線"},
     {texts::section_optic_normal, "光学的法線"},
+    {texts::stage_azimuth, "ステージ方位角"},
+    {texts::stage_azimuth_tip, "単独像とライブ図形のステージの回転角(度)"},
+    {texts::marks, "目盛り"},
+    {texts::marks_tip, "偏光子(P)と検光子(A)の方向, 検板の遅い方向, 回転像の方位角を図に描く"},
+    {texts::caption, "説明文"},
+    {texts::caption_tip, "屈折率, 厚さ, 方位, 検板, ステージ方位角を図の下に一行で書く"},
 };
 // clang-format on
