@@ -42,6 +42,13 @@ figure thick-full-range-antialias --thickness 3000 --draw-range 1 --antialias
 figure muscovite-bxa --mineral muscovite --section bxa --thickness 150 --draw-mode 2 \
     --image-size-animation 188 --frame 9
 
+# Marks and caption for a slide: an inclined axis with the 530 nm plate at the 45 degree
+# position, and the rotation image with each sub-image's azimuth.
+figure marks-uniaxial-530 --c-axis-theta 15 --thickness 200 --plate 530 --stage-azimuth 45 \
+    --image-size-single 300 --marks --caption
+figure marks-rotation --draw-mode 1 --c-axis-theta 25 --thickness 300 --plate 530 \
+    --rotation-step 45 --image-size-rotation 100 --marks --caption
+
 # The main window, photographed by its title once it is on the screen, in English and in
 # Japanese.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
