@@ -40,7 +40,7 @@ class MarksAndStageTest : public panels_test::MainWindowPanels {
 
 TEST_F(MarksAndStageTest, StageAzimuthTurnsTheLiveFigureAndTheDrawnSingleImage) {
     // An inclined optic axis, whose melatope goes round as the stage turns.
-    set(orientation().rotation_theta_spin(), 30.0);
+    set(orientation().c_theta_spin(), 30.0);
     settle();
     const std::vector<std::uint8_t> at_zero = live_pixels();
     Gtk::Scale& slider = main->stage_azimuth_slider().scale();
