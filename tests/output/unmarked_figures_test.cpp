@@ -46,9 +46,6 @@ const Pinned kPinned[] = {
     {"rotation image", [](ParameterRecord& r) {
          r.draw_mode = kRotationImage; r.image_size_rotation = 48; r.rotation_step = 45;
          r.c_axis_theta = 25; r.no_test_plate = kFirstOrderPlate; }, 0, 0xec7d2ef7c72ecc0full},
-    {"animation frame 0", [](ParameterRecord& r) {
-         r.draw_mode = kAnimation; r.image_size_animation = 50; r.animation_step = 10;
-         r.c_axis_theta = 35; }, 0, 0xc336899119c39011ull},
     {"animation frame 9", [](ParameterRecord& r) {
          r.draw_mode = kAnimation; r.image_size_animation = 50; r.animation_step = 10;
          r.c_axis_theta = 35; }, 9, 0x0bbb18f96b3f46e7ull},
