@@ -1,10 +1,7 @@
-// The marks and the caption for slides: what the caption says of a worked record, and where
-// the marks fall at the smallest and the largest sides a figure is shown at.
+// The caption for slides: what it says of worked records.
 #include "output/figure_marks.h"
 
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 #include "optics/figure_computation.h"
 #include "support/default_record.h"
@@ -37,37 +34,6 @@ TEST(FigureCaption, TellsTheSettingsOfTheFrame) {
         record.no_test_plate = c.plate;
         record.stage_azimuth = c.azimuth;
         EXPECT_EQ(figure_caption(prepare_draw(record), c.frame), c.expected);
-    }
-}
-
-TEST(FigureMarks, FallAtTheRimAndTheCornerAndLeaveTheFigureFree) {
-    for (const int side : {200, 1080}) {
-        for (const int plate : {kNoPlate, kFirstOrderPlate}) {
-            ParameterRecord record = record_for(kSingleImage, float(side));
-            record.no_test_plate = plate;
-            std::vector<std::uint8_t> rgb(std::size_t(3) * side * side, 128);  // mid-grey
-            draw_figure_marks(rgb, side, prepare_draw(record), 0, {true, false});
-            // Whether any pixel within h of (x, y) changed.
-            const auto changed = [&](double x, double y, double h) {
-                for (int row = int(y - h); row <= int(y + h); ++row)
-                    for (int column = int(x - h); column <= int(x + h); ++column)
-                        if (rgb[3 * (std::size_t(row) * side + column)] != 128)
-                            return true;
-                return false;
-            };
-            const double c = side / 2.0;
-            const double d = side / 2.0 / std::sqrt(2.0);
-            // P at the east and west ends of the horizontal diameter, A at north and south.
-            for (const auto& [x, y] :
-                 {std::pair{2.0, c}, {side - 3.0, c}, {c, 2.0}, {c, side - 3.0}})
-                EXPECT_TRUE(changed(x, y, 1)) << side << " at " << x << "," << y;
-            // The middle, where the isogyres cross, and the southern quadrants stay free.
-            EXPECT_FALSE(changed(c, c, side * 0.2)) << side;
-            EXPECT_FALSE(changed(c + d * 0.8, c + d * 0.8, side * 0.05)) << side;
-            EXPECT_FALSE(changed(c - d * 0.8, c + d * 0.8, side * 0.05)) << side;
-            // The accessory's slow direction crosses the rim into the NE corner, if one is in.
-            EXPECT_EQ(changed(c + d * 1.15, c - d * 1.15, 1), plate != kNoPlate) << side;
-        }
     }
 }
 
