@@ -47,6 +47,12 @@ figure muscovite-bxa --mineral muscovite --section bxa --thickness 150 --draw-mo
 "$render" --mineral quartz --thickness 30 --chart "$images/colour-chart-birefringence.png" \
     --chart-kind birefringence
 rm -f "$images"/colour-chart*.png.json
+# Marks and caption for a slide: an inclined axis with the 530 nm plate at the 45 degree
+# position, and the rotation image with each sub-image's azimuth.
+figure marks-uniaxial-530 --c-axis-theta 15 --thickness 200 --plate 530 --stage-azimuth 45 \
+    --image-size-single 300 --marks --caption
+figure marks-rotation --draw-mode 1 --c-axis-theta 25 --thickness 300 --plate 530 \
+    --rotation-step 45 --image-size-rotation 100 --marks --caption
 
 # The main window, photographed by its title once it is on the screen, in English and in
 # Japanese.

@@ -18,6 +18,7 @@
 #include "optics/wedge_sweep.h"
 #include "output/chart_writer.h"
 #include "output/encoded_movie.h"
+#include "output/figure_marks.h"
 #include "output/file_extension.h"
 #include "output/movie_pipeline.h"
 #include "output/mpeg_encoder.h"
@@ -128,6 +129,8 @@ std::optional<int> check_before_computing(const RenderOptions& options, const Dr
             2, options.out + ": the name must end in " + accepted_extensions(FormatSet::kRenderer));
     if (options.wedge_sweep && !is_movie(output.format))
         return fail(2, options.out + ": --wedge-sweep writes a movie, not a still");
+    if (options.marks.any() && is_movie(output.format))
+        return fail(2, options.out + ": --marks and --caption draw on stills only");
     const Figure shape = figure_shape(setup);
     RenderOptions frame_only = options;
     frame_only.light.reset();  // the light's range needs the computed figure
@@ -183,7 +186,8 @@ bool write_output(const RenderOptions& options, const Output& output, const Figu
                     : write_encoded_movie(options.out, output.format, figure, tones, side, fps,
                                           progress)) == 1;
     }
-    const std::vector<std::uint8_t> picture = render_still(figure, options.frame, tones);
+    const std::vector<std::uint8_t> picture =
+        marked_still(figure, options.frame, tones, options.marks);
     return still_writer(output.format)(options.out.c_str(), picture.data(), figure.side,
                                        figure.side) == 1;
 }

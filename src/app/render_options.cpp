@@ -647,6 +647,11 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
             parse.options.vibration_directions = true;
             continue;
         }
+        if (argument == "--marks" || argument == "--caption") {
+            (argument == "--marks" ? parse.options.marks.marks : parse.options.marks.caption) =
+                true;
+            continue;
+        }
         if (argument == "--list-minerals") {
             parse.options.list_minerals = true;
             continue;
@@ -774,8 +779,8 @@ std::string render_usage() {
     std::string text =
         std::string(
             "usage: lumitra-render [--FIELD VALUE]... [--frame K] [--light L] [--display-gamma G]\n"
-            "                      [--antialias] [--plate P] [--wedge-sweep FROM:TO] --out "
-            "FILE\n"
+            "                      [--antialias] [--marks] [--caption] [--plate P]\n"
+            "                      [--wedge-sweep FROM:TO] --out FILE\n"
             "       lumitra-render [--FIELD VALUE]... [--frame K] --probe X,Y\n") +
         "Draws an interference figure as the main window's Draw does and writes frame K\n" +
         format_sentence() + "(--movie-size T, --speed S).\n" +
@@ -801,6 +806,11 @@ std::string render_usage() {
         format_number(kOrderRetardation) +
         " nm), slow_azimuth_deg,\n"
         "                     a (sin 2chi of the slow direction), r, g, b (the picture's bytes)\n"
+        "  --marks            on a still, P and A (polarizer east-west, analyser north-south) at\n"
+        "                     the rim, the accessory's slow direction as an arrow, and in the\n"
+        "                     rotation image each sub-image's stage azimuth\n"
+        "  --caption          on a still, the indices, thickness, orientation, accessory and\n"
+        "                     stage azimuth in one line along the bottom\n"
         "  --version          print the program's name and version\n"
         "  --mineral NAME     a mineral of the list (English name, any case): its crystal kind,\n"
         "                     indices and 2Vz, as the window's Mineral chooser sets them\n"

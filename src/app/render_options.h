@@ -17,6 +17,7 @@
 #include "model/parameter_record.h"
 #include "optics/figure_buffer.h"
 #include "render/colour_chart.h"
+#include "output/figure_marks.h"
 
 struct RenderOptions {
     // The record as the main window holds it right after start-up, changed by the options,
@@ -30,6 +31,7 @@ struct RenderOptions {
     float speed = controls::kDefaultSpeed;  // the speed slider, degrees a second
     std::string out;
     bool antialias = false;  // supersample where the rings are finer than the pixels
+    FigureMarks marks;       // drawn over a still, as the figure window's switches draw them
     // A movie of the quartz wedge moved from the first retardation to the second (nm).
     std::optional<std::pair<float, float>> wedge_sweep;
     // The interference-colour chart instead of a figure: its file (.png, .svg, .pdf), its kind

@@ -42,6 +42,7 @@ constexpr FieldControl kFields[] = {
     {"b_axis_theta",         &R::b_axis_theta,         controls::kAxisTheta},
     {"b_axis_phi",           &R::b_axis_phi,           controls::kAxisPhi},
     {"wedge_retardation",    &R::wedge_retardation,    controls::kWedgeRetardation},
+    {"stage_azimuth",        &R::stage_azimuth,        controls::kStageAzimuth},
 };
 
 constexpr SwitchValue kAxisTypes[] = {{kUniaxial, texts::uniaxial}, {kBiaxial, texts::biaxial}};

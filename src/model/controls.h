@@ -34,6 +34,8 @@ inline constexpr ControlRange kThickness        {10.0f, 3000.0f, 1.0f, 10.0f, 0}
 inline constexpr ControlRange kRotationStep     {15.0f, 45.0f, 0.5f, 0.5f, 1};
 inline constexpr ControlRange kAnimationStep    {1.0f, 10.0f, 1.0f, 1.0f, 0};
 inline constexpr ControlRange kWedgeRetardation{0.0f, 2000.0f, 1.0f, 10.0f, 0};  // nm
+// The single image's stage azimuth, and the animation's stage slider in the figure window.
+inline constexpr ControlRange kStageAzimuth     {0.0f, 360.0f, 1.0f, 1.0f, 0};
 inline constexpr float kSmallestImage = 20.0f;  // every mode's size control starts here
 
 // The figure window's sliders.
@@ -41,7 +43,6 @@ inline constexpr float kToneStep = 0.1f;
 inline constexpr ControlRange kDisplayGamma     {1.0f, 10.1f, kToneStep, kToneStep, 1};
 inline constexpr ControlRange kSpeed            {10.0f, 91.0f, 1.0f, 1.0f, 0};  // degrees a second
 inline constexpr float kDefaultSpeed = 45.0f;
-inline constexpr ControlRange kStageAzimuth     {0.0f, 360.0f, 1.0f, 1.0f, 0};
 // clang-format on
 
 }  // namespace controls

@@ -28,6 +28,7 @@ void set_default_parameters(ParameterRecord& record) {
     record.b_axis_theta = 15.0f;
     record.b_axis_phi = 180.0f;
     record.wedge_retardation = 0.0f;
+    record.stage_azimuth = 0.0f;
     record.axis_type = kUniaxial;
     record.draw_mode = kSingleImage;
     record.no_test_plate = kNoPlate;

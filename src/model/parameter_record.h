@@ -42,6 +42,7 @@ struct ParameterRecord {
     float a_axis_theta, a_axis_phi;  // biaxial optic axis A
     float b_axis_theta, b_axis_phi;  // biaxial optic axis B
     float wedge_retardation;         // nanometres, how far the quartz wedge is pushed in
+    float stage_azimuth;             // degrees, the stage turned for the single image
     std::int32_t axis_type;          // AxisType
     std::int32_t draw_mode;          // DrawMode
     std::int32_t no_test_plate;      // Accessory

@@ -165,8 +165,10 @@ OrientedModel::OrientedModel(const DrawSetup& setup)
       projection_(projection_for(setup.params.projection_kind)) {}
 
 double OrientedModel::stage_rotation(int k) const {
+    // As a fraction of the turn, like a frame's k/n, so that the single image at a frame's
+    // azimuth turns the crystal as that frame does.
     if (params_.draw_mode == kSingleImage)
-        return 0.0;
+        return 2.0 * std::numbers::pi * (double(params_.stage_azimuth) / 360.0);
     return 2.0 * std::numbers::pi * k / double(frame_count_real_);
 }
 

@@ -76,7 +76,8 @@ class CrystalModel {
   public:
     virtual ~CrystalModel() = default;
 
-    // Turns the crystal with the stage for frame k (ignored in the single-image mode).
+    // Turns the crystal with the stage for frame k (in the single-image mode, to the record's
+    // stage azimuth).
     virtual void orient_for_frame(int k) = 0;
     // The per-frame constants of the pixel loop.
     virtual void prepare_frame() = 0;
@@ -100,7 +101,8 @@ class OrientedModel : public CrystalModel {
     explicit OrientedModel(const DrawSetup& setup);
 
   protected:
-    // The stage azimuth of frame k in radians: 2πk/n outside the single-image mode.
+    // The stage azimuth of frame k in radians: 2πk/n outside the single-image mode, the
+    // record's stage azimuth in it.
     double stage_rotation(int k) const;
     ProjectedAxis project(double theta, double phi) const;
 

@@ -1,4 +1,4 @@
-// The quartz wedge pushed in or drawn out over the single image at the stage's zero azimuth:
+// The quartz wedge pushed in or drawn out over the single image at the record's stage azimuth:
 // one frame for every few nanometres of the wedge, all encoded against the brightest, so
 // that a movie of them shows the rings move without the light changing from frame to frame.
 #pragma once

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "render/frame_rendering.h"
 #include "ui/cairo_drawing.h"
 
 FigureView::FigureView(Figure figure)
@@ -29,10 +28,16 @@ void FigureView::set_vibration_directions(bool shown) {
     show_frame(current_frame_);
 }
 
+void FigureView::set_marks(const FigureMarks& marks) {
+    marks_ = marks;
+    std::fill(ready_.begin(), ready_.end(), false);
+    show_frame(current_frame_);
+}
+
 void FigureView::convert(int frame) {
     const int side = figure_.side;
     // The very bytes a still of this frame holds.
-    const std::vector<std::uint8_t> rgb = render_still(figure_, frame, tones_);
+    const std::vector<std::uint8_t> rgb = marked_still(figure_, frame, tones_, marks_);
     Cairo::RefPtr<Cairo::ImageSurface>& surface = surfaces_[std::size_t(frame)];
     if (!surface)
         surface = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, side, side);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "optics/figure_buffer.h"
+#include "output/figure_marks.h"
 #include "render/tone_table.h"
 
 class FigureView {
@@ -25,6 +26,9 @@ class FigureView {
 
     // New tones: every frame is stale, and the shown one is converted again and painted.
     void set_tones(float light, float gamma);
+    // New marks: every frame is drawn again with them.
+    void set_marks(const FigureMarks& marks);
+    const FigureMarks& marks() const { return marks_; }
     void show_frame(int frame);
     // Draws the vibration directions over every frame, or stops: every frame is stale.
     void set_vibration_directions(bool shown);
@@ -47,6 +51,7 @@ class FigureView {
 
     Figure figure_;
     ToneTable tones_{};
+    FigureMarks marks_;
     std::vector<Cairo::RefPtr<Cairo::ImageSurface>> surfaces_;
     std::vector<bool> ready_;
     int current_frame_ = 0;

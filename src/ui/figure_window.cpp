@@ -67,6 +67,10 @@ void FigureWindow::build(Gtk::Window& parent) {
     gamma_scale_->signal_value_changed().connect(on_tone_changed);
 
     readout_ = std::make_unique<FigureReadout>(view_, *figure_column, *slider_column);
+    mark_switches_ =
+        Gtk::manage(new MarkSwitches([this](const FigureMarks& marks) { view_.set_marks(marks); }));
+    slider_column->pack_start(*mark_switches_, false, false, 0);
+
     if (figure.setup.params.draw_mode == kAnimation)
         animation_ = std::make_unique<FigureAnimation>(figure, *figure_column, *slider_column,
                                                        [this](int k) {

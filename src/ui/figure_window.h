@@ -19,6 +19,7 @@
 #include "ui/figure_animation.h"
 #include "ui/figure_readout.h"
 #include "ui/figure_view.h"
+#include "ui/mark_switches.h"
 #include "ui/save_dialog.h"
 
 class FigureWindow {
@@ -41,6 +42,7 @@ class FigureWindow {
     FigureAnimation* animation() { return animation_.get(); }
     SaveDialog& save_dialog() { return *save_dialog_; }
     FigureReadout& readout() { return *readout_; }
+    MarkSwitches& mark_switches() { return *mark_switches_; }
 
     // Asks a movie export in progress to cancel. It removes what it made, and then
     // after_cleanup runs; returns false, and keeps nothing, when no export is running.
@@ -67,4 +69,5 @@ class FigureWindow {
     std::unique_ptr<FigureReadout> readout_;
     std::unique_ptr<FigureAnimation> animation_;
     std::unique_ptr<SaveDialog> save_dialog_;
+    MarkSwitches* mark_switches_ = nullptr;
 };

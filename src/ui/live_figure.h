@@ -1,5 +1,5 @@
 // The figure of the record as it stands, beside the orientation preview in the main window:
-// the single image at the stage's zero azimuth, in the tones a figure window opens with, so
+// the single image at the record's stage azimuth, in the tones a figure window opens with, so
 // that a change of any control shows at once what Draw would show. Edits that arrive faster
 // than the screen refreshes are gathered: the figure is computed at most once per frame of
 // the display, always from the latest record.

@@ -72,6 +72,7 @@ MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
     left_.pack_start(orientation_, false, false, 0);
     right_.pack_start(other_parameters_, false, false, 0);
     right_.pack_start(wedge_, false, false, 0);
+    right_.pack_start(stage_azimuth_, false, false, 0);
     right_.pack_start(preview_row_, false, false, 7);
     preview_row_.pack_start(preview_, false, false, 0);
     preview_row_.pack_start(live_, false, false, 0);

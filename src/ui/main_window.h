@@ -22,6 +22,7 @@
 #include "ui/other_parameters_panel.h"
 #include "ui/projection_preview.h"
 #include "ui/record_editor.h"
+#include "ui/stage_azimuth_slider.h"
 #include "ui/wedge_slider.h"
 
 class MainWindow : public Gtk::Window {
@@ -41,6 +42,7 @@ class MainWindow : public Gtk::Window {
     OrientationPanel& orientation() { return orientation_; }
     OtherParametersPanel& other_parameters() { return other_parameters_; }
     WedgeSlider& wedge_slider() { return wedge_; }
+    StageAzimuthSlider& stage_azimuth_slider() { return stage_azimuth_; }
     ProjectionPreview& preview() { return preview_; }
     LiveFigure& live_figure() { return live_; }
     Gtk::Button& draw_button() { return *draw_; }
@@ -81,6 +83,7 @@ class MainWindow : public Gtk::Window {
     OrientationPanel orientation_{editor_};
     OtherParametersPanel other_parameters_{editor_};
     WedgeSlider wedge_{editor_};
+    StageAzimuthSlider stage_azimuth_{editor_};
     Gtk::Box preview_row_{Gtk::ORIENTATION_HORIZONTAL, 0};
     ProjectionPreview preview_{editor_};
     LiveFigure live_{editor_};

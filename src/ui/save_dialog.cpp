@@ -7,6 +7,7 @@
 
 #include "model/parameter_record.h"
 #include "model/texts.h"
+#include "output/figure_marks.h"
 #include "output/movie_pipeline.h"
 #include "output/still_writers.h"
 #include "render/frame_rendering.h"
@@ -118,7 +119,7 @@ bool SaveDialog::accept(const std::string& path) {
 void SaveDialog::save_still(const std::string& path, OutputFormat format) {
     const Figure& figure = view_.figure();
     const std::vector<std::uint8_t> still =
-        render_still(figure, view_.current_frame(), view_.tone_table());
+        marked_still(figure, view_.current_frame(), view_.tone_table(), view_.marks());
     if (still_writer(format)(path.c_str(), still.data(), figure.side, figure.side) == 0)
         show_failure(message_parent(), path, errno);
 }

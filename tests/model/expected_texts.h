@@ -113,5 +113,11 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::readout_format, "θ %.1f°  φ %.1f°  入射角 %s  γ′ %.4f  α′ %.4f  Γ %.0f nm (%s次, %.2f)  遅い方向 %.0f°  A %.2f%s  RGB %d %d %d"},
     {texts::readout_addition, "  加算"},
     {texts::readout_subtraction, "  減算"},
+    {texts::stage_azimuth, "ステージ方位角"},
+    {texts::stage_azimuth_tip, "単独像とライブ図形のステージの回転角(度)"},
+    {texts::marks, "目盛り"},
+    {texts::marks_tip, "偏光子(P)と検光子(A)の方向, 検板の遅い方向, 回転像の方位角を図に描く"},
+    {texts::caption, "説明文"},
+    {texts::caption_tip, "屈折率, 厚さ, 方位, 検板, ステージ方位角を図の下に一行で書く"},
 };
 // clang-format on
