@@ -35,6 +35,9 @@ inline constexpr ControlRange kRotationStep     {15.0f, 45.0f, 0.5f, 0.5f, 1};
 inline constexpr ControlRange kAnimationStep    {1.0f, 10.0f, 1.0f, 1.0f, 0};
 inline constexpr ControlRange kWedgeRetardation{0.0f, 2000.0f, 1.0f, 10.0f, 0};  // nm
 inline constexpr float kSmallestImage = 20.0f;  // every mode's size control starts here
+// The side of a figure computed for a file or a projector, beyond the size controls: the
+// single image or animation frame, or the whole rotation image. A 1080p screen's height.
+inline constexpr ControlRange kOutputSize       {kSmallestImage, 1080.0f, 1.0f, 10.0f, 0};
 
 // The figure window's sliders.
 inline constexpr float kToneStep = 0.1f;

@@ -81,6 +81,9 @@ inline constexpr char section_flash[] = "\214\365\216\262\202\311\225\275\215s";
 inline constexpr char section_acute_bisectrix[] = "\211s\212p\223\231\225\252\220\374";  // 鋭角等分線
 inline constexpr char section_obtuse_bisectrix[] = "\223\335\212p\223\231\225\252\220\374";  // 鈍角等分線
 inline constexpr char section_optic_normal[] = "\214\365\212w\223I\226@\220\374";  // 光学的法線
+// The figure window: output sizes beyond the size controls.
+inline constexpr char output_size[] = "\217o\227\315\203T\203C\203Y";  // 出力サイズ
+inline constexpr char not_enough_memory[] = "\202\261\202\314\221\345\202\253\202\263\202\314\220}\202\311\202\315 %s \202\314\203\201\203\202\203\212\202\252\225K\227v\202\305\202\267\202\252, \216g\202\246\202\351\202\314\202\315 %s \202\305\202\267.";  // この大きさの図には %s のメモリが必要ですが, 使えるのは %s です.
 // clang-format on
 
 }  // namespace texts

@@ -84,5 +84,7 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::section_acute_bisectrix, "鋭角等分線"},
     {texts::section_obtuse_bisectrix, "鈍角等分線"},
     {texts::section_optic_normal, "光学的法線"},
+    {texts::output_size, "出力サイズ"},
+    {texts::not_enough_memory, "この大きさの図には %s のメモリが必要ですが, 使えるのは %s です."},
 };
 // clang-format on
