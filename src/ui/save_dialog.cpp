@@ -76,11 +76,12 @@ void SaveDialog::run() {
     chooser.set_current_name(animation_mode() ? "lumitra.mpg" : "lumitra.jpg");
     // Larger figures than the size controls allow, for slides and projectors: the figure is
     // computed again at the size asked for, never enlarged.
-    Gtk::Box extra(Gtk::ORIENTATION_HORIZONTAL, 0);
-    Gtk::SpinButton* size = make_labeled_spin(extra, texts::output_size, {100, 60},
+    // The chooser owns the row and takes it down with itself.
+    auto* extra = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
+    Gtk::SpinButton* size = make_labeled_spin(*extra, texts::output_size, {100, 60},
                                               float(view_.figure().side), controls::kOutputSize);
     // The memory the size takes, stated before anything is computed.
-    Gtk::Label* memory = make_label_utf8(extra, "", 5);
+    Gtk::Label* memory = make_label_utf8(*extra, "", 5);
     const auto state_memory = [this, size, memory] {
         const int side = size->get_value_as_int();
         const DrawSetup setup = prepare_draw_at_side(view_.figure().setup.params, side);
@@ -89,8 +90,8 @@ void SaveDialog::run() {
                              : memory_amount(figure_memory(setup, processor_count())));
     };
     size->signal_value_changed().connect(state_memory);
-    extra.show_all();
-    chooser.set_extra_widget(extra);
+    extra->show_all();
+    chooser.set_extra_widget(*extra);
     const ShownWhileInScope<Gtk::SpinButton> size_shown(output_size_, size);
     const ShownWhileInScope<Gtk::FileChooserDialog> shown(chooser_, &chooser);
 
