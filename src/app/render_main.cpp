@@ -15,16 +15,14 @@
 #include "model/accessories.h"
 #include "model/derived_values.h"
 #include "optics/figure_computation.h"
+#include "optics/large_figure.h"
 #include "optics/wedge_sweep.h"
 #include "output/chart_writer.h"
-#include "output/encoded_movie.h"
+#include "output/figure_file.h"
 #include "output/figure_marks.h"
 #include "output/file_extension.h"
 #include "output/movie_pipeline.h"
-#include "output/mpeg_encoder.h"
 #include "output/replacement_file.h"
-#include "output/still_writers.h"
-#include "render/frame_rendering.h"
 #include "render/pixel_readout.h"
 #include "render/readout_text.h"
 #include "render/tone_table.h"
@@ -141,25 +139,9 @@ std::optional<int> check_before_computing(const RenderOptions& options, const Dr
         output.movie_side = movie_side(options, shape.side, error);
         if (!output.movie_side)
             return fail(2, error);
-        if (needs_movie_encoders(output.format)) {
-            if (const std::optional<OutputError> error =
-                    load_movie_encoders(movie_module_file(LUMITRA_BUILD_MODULE_DIR)))
-                return fail(
-                    1, error->what + " (FFmpeg's encoders of " +
-                           accepted_extensions(FormatSet::kRenderer, EncoderNeed::kMovieEncoders) +
-                           "); " +
-                           accepted_extensions(FormatSet::kRenderer,
-                                               EncoderNeed::kWithoutMovieEncoders) +
-                           " still work");
-        }
-        const std::optional<OutputError> missing =
-            movie_encoding(output.format) != MovieEncoding::kPpmtompeg
-                ? encoded_movie_unavailable(output.format)
-            : find_encoder()
-                ? std::nullopt
-                : std::optional(OutputError{"ppmtompeg is not installed (not found on PATH)"});
-        if (missing)
-            return fail(1, missing->what);
+        if (const std::optional<OutputError> problem =
+                movie_writer_problem(output.format, movie_module_file(LUMITRA_BUILD_MODULE_DIR)))
+            return fail(1, problem->what);
     }
     const SaveTarget target = resolve_save_target(options.out);
     if (const int error = check_save_target(target); error != 0)
@@ -176,20 +158,13 @@ bool write_output(const RenderOptions& options, const Output& output, const Figu
     const ToneTable tones =
         build_tone_table(options.display_gamma, options.light.value_or(figure.reference_light),
                          figure.encoding_gamma, figure.reference_light);
-    if (is_movie(output.format)) {
-        // A sweep shows each setting of the wedge once.
-        const float fps = options.wedge_sweep ? static_cast<float>(kMovieFrameRate)
-                                              : options.speed / options.record.sampling_step;
-        const int side = *output.movie_side;
-        return (movie_encoding(output.format) == MovieEncoding::kPpmtompeg
-                    ? write_movie(options.out, figure, tones, side, fps, progress, nullptr)
-                    : write_encoded_movie(options.out, output.format, figure, tones, side, fps,
-                                          progress)) == 1;
-    }
-    const std::vector<std::uint8_t> picture =
-        marked_still(figure, options.frame, tones, options.marks);
-    return still_writer(output.format)(options.out.c_str(), picture.data(), figure.side,
-                                       figure.side) == 1;
+    // A sweep shows each setting of the wedge once.
+    const float fps = !is_movie(output.format) ? 0.0f
+                      : options.wedge_sweep    ? static_cast<float>(kMovieFrameRate)
+                                               : options.speed / options.record.sampling_step;
+    FigureFile file{options.out, output.format, options.frame, output.movie_side.value_or(0), fps};
+    file.marks = options.marks;
+    return write_figure_file(file, figure, tones, progress, nullptr) == 1;
 }
 
 // The interference-colour chart of the record's crystal and accessory.
@@ -226,7 +201,8 @@ int print_probe(const RenderOptions& options, const DrawSetup& setup, ProgressSi
     const ToneTable tones =
         build_tone_table(options.display_gamma, options.light.value_or(figure->reference_light),
                          figure->encoding_gamma, figure->reference_light);
-    const std::vector<std::uint8_t> picture = render_still(*figure, options.frame, tones);
+    const std::vector<std::uint8_t> picture =
+        marked_still(*figure, options.frame, tones, options.marks);
     const auto [x, y] = *options.probe;
     const std::uint8_t* rgb =
         &picture[3 * (std::size_t(y) * std::size_t(figure->side) + std::size_t(x))];
@@ -261,7 +237,9 @@ int main(int argc, char** argv) {
     }
     if (!options.chart.empty())
         return write_chart_file(options, minerals);
-    DrawSetup setup = prepare_draw(options.record);
+    DrawSetup setup = options.output_size
+                          ? prepare_draw_at_side(options.record, *options.output_size)
+                          : prepare_draw(options.record);
     setup.antialias = options.antialias;
     setup.vibration_directions = options.vibration_directions;
     if (options.probe) {
@@ -273,6 +251,13 @@ int main(int argc, char** argv) {
     Output output;
     if (const std::optional<int> status = check_before_computing(options, setup, output))
         return *status;
+    if (options.output_size) {
+        const MemoryCheck memory =
+            check_memory(setup, figure_memory(setup, processor_count()), available_memory());
+        if (!memory.fits)
+            return fail(1, memory.statement);
+        std::fprintf(stderr, "lumitra-render: %s\n", memory.statement.c_str());
+    }
 
     InterruptibleProgress progress;
     const std::optional<Figure> figure =

@@ -370,7 +370,7 @@ bool is_own_option(std::string_view name) {
     return name == "frame" || name == "light" || name == "display-gamma" || name == "out" ||
            name == "movie-size" || name == "speed" || name == "mineral" || name == "section" ||
            name == "plate" || name == "wedge-sweep" || name == "chart" || name == "chart-kind" ||
-           name == "chart-max-retardation" || name == "probe";
+           name == "chart-max-retardation" || name == "probe" || name == "output-size";
 }
 
 // The chart's options: its file, its kind and the retardation across.
@@ -505,6 +505,10 @@ std::string take_own_option(Parse& parse, std::string_view name, std::string_vie
         if (!error.empty())
             return error;
         o.speed = static_cast<float>(*value);
+    } else if (name == "output-size") {
+        if (error = range_error(name, text, *value, controls::kOutputSize); !error.empty())
+            return error;
+        o.output_size = static_cast<int>(*value);
     } else {
         // Any side the movie-size dialog can offer to some figure; the figure's own lower
         // bound is checked with the figure.
@@ -705,6 +709,12 @@ std::optional<int> movie_side(const RenderOptions& options, int figure_side, std
         error = options.out + ": movies need the animation mode (--draw-mode 2) or --wedge-sweep";
         return std::nullopt;
     }
+    // A figure computed at its output size is its own movie, never enlarged.
+    if (options.output_size) {
+        if (options.movie_size)
+            error = "--movie-size and --output-size both set the movie's side; give one";
+        return options.movie_size ? std::nullopt : std::optional(figure_side);
+    }
     const ControlRange sizes = movie_size_range(figure_side);
     const int side = options.movie_size.value_or(default_movie_size(figure_side));
     if (side < sizes.lower) {
@@ -811,6 +821,14 @@ std::string render_usage() {
         "                     rotation image each sub-image's stage azimuth\n"
         "  --caption          on a still, the indices, thickness, orientation, accessory and\n"
         "                     stage azimuth in one line along the bottom\n"
+        "  --output-size N    compute the figure N pixels across, " +
+        format_number(controls::kOutputSize.lower) + " to " +
+        format_number(controls::kOutputSize.upper) +
+        ", beyond the\n"
+        "                     size options' limits: the single image, each animation frame\n"
+        "                     (and the movie, not enlarged) or the whole rotation image; the\n"
+        "                     memory it takes (frames x N x N x 3 bytes and each worker's\n"
+        "                     room) is stated on standard error and checked first\n" +
         "  --version          print the program's name and version\n"
         "  --mineral NAME     a mineral of the list (English name, any case): its crystal kind,\n"
         "                     indices and 2Vz, as the window's Mineral chooser sets them\n"

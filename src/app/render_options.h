@@ -25,9 +25,10 @@ struct RenderOptions {
     // derive them.
     ParameterRecord record{};
     int frame = 0;
-    std::optional<float> light;             // the light-intensity slider; none: the figure's own L0
-    float display_gamma = kEncodingGamma;   // the gamma slider
-    std::optional<int> movie_size;          // the movie-size dialog; none: its starting value
+    std::optional<float> light;            // the light-intensity slider; none: the figure's own L0
+    float display_gamma = kEncodingGamma;  // the gamma slider
+    std::optional<int> movie_size;         // the movie-size dialog; none: its starting value
+    std::optional<int> output_size;        // the figure's side beyond the size controls, for a file
     float speed = controls::kDefaultSpeed;  // the speed slider, degrees a second
     std::string out;
     bool antialias = false;  // supersample where the rings are finer than the pixels

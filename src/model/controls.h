@@ -37,6 +37,9 @@ inline constexpr ControlRange kWedgeRetardation{0.0f, 2000.0f, 1.0f, 10.0f, 0}; 
 // The single image's stage azimuth, and the animation's stage slider in the figure window.
 inline constexpr ControlRange kStageAzimuth     {0.0f, 360.0f, 1.0f, 1.0f, 0};
 inline constexpr float kSmallestImage = 20.0f;  // every mode's size control starts here
+// The side of a figure computed for a file or a projector, beyond the size controls: the
+// single image or animation frame, or the whole rotation image. A 1080p screen's height.
+inline constexpr ControlRange kOutputSize       {kSmallestImage, 1080.0f, 1.0f, 10.0f, 0};
 
 // The figure window's sliders.
 inline constexpr float kToneStep = 0.1f;

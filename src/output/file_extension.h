@@ -40,8 +40,8 @@ struct FormatEntry {
 // Every format, stills first, in the order --help and the manual page describe them.
 std::span<const FormatEntry> output_formats();
 
-// Who writes the file: the figure window's Save knows BMP, JPEG and MPEG; lumitra-render
-// knows those and the formats made for handouts, slides and the web.
+// Who writes the file: the figure window's Save writes every format but the PPM, which
+// serves pipelines; lumitra-render writes them all.
 enum class FormatSet { kWindow, kRenderer };
 
 // The format an extension names within the set, letter case ignored; no extension is the

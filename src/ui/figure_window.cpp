@@ -1,5 +1,6 @@
 #include "ui/figure_window.h"
 
+#include <glibmm/main.h>
 #include <gtkmm/box.h>
 #include <gtkmm/buttonbox.h>
 #include <gtkmm/frame.h>
@@ -24,6 +25,7 @@ FigureWindow::FigureWindow(Gtk::Window& parent, Figure figure) : view_(std::move
 }
 
 FigureWindow::~FigureWindow() {
+    relayout_.disconnect();
     close();
 }
 
@@ -39,6 +41,9 @@ void FigureWindow::build(Gtk::Window& parent) {
     auto* figure_column = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_VERTICAL, 0));
     row->pack_start(*figure_column, false, false, 0);
     auto* frame = Gtk::manage(new Gtk::Frame());
+    row_ = row;
+    figure_column_ = figure_column;
+    frame_ = frame;
     frame->set_shadow_type(Gtk::SHADOW_IN);
     frame->set_border_width(10);
     // The white area keeps its size, the figure plus the margin on every side, and is
@@ -87,10 +92,56 @@ void FigureWindow::build(Gtk::Window& parent) {
     set_tooltip(*close_, texts::close_tip);
     save_->signal_clicked().connect([this] { save_dialog_->run(); });
     close_->signal_clicked().connect([this] { close(); });
+    dialog_.signal_key_press_event().connect(
+        [this](GdkEventKey* key) {
+            if (key->keyval != GDK_KEY_F11)
+                return false;
+            toggle_full_screen();
+            return true;
+        },
+        false);
+    // Packing is changed outside the size allocation that asks for it.
+    dialog_.signal_size_allocate().connect([this](Gtk::Allocation&) {
+        if (!relayout_.connected())
+            relayout_ = Glib::signal_idle().connect([this] {
+                follow_window_size();
+                return false;
+            });
+    });
     dialog_.signal_delete_event().connect([this](GdkEventAny*) {
         close();
         return true;
     });
+}
+
+void FigureWindow::toggle_full_screen() {
+    full_screen_ = !full_screen_;
+    if (full_screen_)
+        dialog_.fullscreen();
+    else
+        dialog_.unfullscreen();
+}
+
+void FigureWindow::follow_window_size() {
+    if (closed_)
+        return;
+    int least = 0;
+    int natural_width = 0;
+    int natural_height = 0;
+    dialog_.get_preferred_width(least, natural_width);
+    dialog_.get_preferred_height(least, natural_height);
+    const bool grown = dialog_.get_allocated_width() > natural_width &&
+                       dialog_.get_allocated_height() > natural_height;
+    if (grown == presenting_)
+        return;
+    presenting_ = grown;
+    const auto expand = [grown](Gtk::Box& box, Gtk::Widget& child) {
+        gtk_box_set_child_packing(box.gobj(), child.gobj(), grown, grown, 0, GTK_PACK_START);
+    };
+    expand(*dialog_.get_content_area(), *row_);
+    expand(*row_, *figure_column_);
+    expand(*figure_column_, *frame_);
+    frame_->set_halign(grown ? Gtk::ALIGN_FILL : Gtk::ALIGN_CENTER);
 }
 
 void FigureWindow::close() {

@@ -7,8 +7,10 @@
 // replaces it.
 #pragma once
 
+#include <gtkmm/box.h>
 #include <gtkmm/button.h>
 #include <gtkmm/dialog.h>
+#include <gtkmm/frame.h>
 #include <gtkmm/scale.h>
 #include <gtkmm/window.h>
 
@@ -36,6 +38,12 @@ class FigureWindow {
     void close();
     bool is_open() const { return !closed_; }
 
+    // What F11 does: full screen, or back. The figure follows the window's size whenever the
+    // window is larger than it needs to be (a presentation).
+    void toggle_full_screen();
+    bool full_screen() const { return full_screen_; }
+    bool presenting() const { return presenting_; }
+
     const Figure& figure() const { return view_.figure(); }
     FigureView& view() { return view_; }
     // The turning stage; nullptr outside the animation mode.
@@ -58,9 +66,18 @@ class FigureWindow {
 
   private:
     void build(Gtk::Window& parent);
+    // Lets the figure take the room of a window grown beyond its natural size, and gives it
+    // back when the window returns to it.
+    void follow_window_size();
 
     FigureView view_;
     bool closed_ = false;
+    bool full_screen_ = false;
+    bool presenting_ = false;
+    sigc::connection relayout_;
+    Gtk::Box* row_ = nullptr;
+    Gtk::Box* figure_column_ = nullptr;
+    Gtk::Frame* frame_ = nullptr;
     Gtk::Dialog dialog_;
     Gtk::Scale* light_scale_ = nullptr;
     Gtk::Scale* gamma_scale_ = nullptr;

@@ -3,12 +3,15 @@
 #pragma once
 
 #include <gtkmm/filechooserdialog.h>
+#include <gtkmm/spinbutton.h>
 #include <gtkmm/window.h>
 
 #include <functional>
 #include <string>
 
-#include "output/file_extension.h"
+#include "optics/figure_buffer.h"
+#include "output/figure_file.h"
+#include "render/tone_table.h"
 
 class FigureAnimation;
 class FigureView;
@@ -36,7 +39,15 @@ class SaveDialog {
     // Writes the shown frame as a still, or the whole series as a movie of the given side,
     // and tells the user when the file could not be made.
     void save_still(const std::string& path, OutputFormat format);
-    void save_movie(const std::string& path, int movie_side);
+    void save_movie(const std::string& path, int movie_side,
+                    OutputFormat format = OutputFormat::kMpeg);
+    // Computes the figure again side pixels across (beyond the size controls, after checking
+    // that the memory it takes is there) and writes it; a movie is then side across too.
+    void save_at_size(const std::string& path, OutputFormat format, int side);
+
+    // The file of FFmpeg's encoders, which a save of an MP4, WebM or GIF loads; set once at
+    // start-up.
+    static void use_movie_module(std::string file) { movie_module_ = std::move(file); }
 
     // Cancels the movie being written, as its Cancel would; once the export has removed its
     // temporaries and stopped its encoder, after_cleanup runs instead of any message.
@@ -47,9 +58,13 @@ class SaveDialog {
     // otherwise.
     Gtk::FileChooserDialog* chooser() { return chooser_; }
     MovieSizeDialog* movie_size_dialog() { return movie_size_; }
+    // The chooser's output size: the figure's side unless the user asks for another.
+    Gtk::SpinButton* output_size_spin() { return output_size_; }
 
   private:
     bool animation_mode() const;
+    void write(const FigureFile& file, const Figure& figure, const ToneTable& tones,
+               ProgressSink& progress);
     // The window a message goes above: the one that holds the input at the moment, the
     // export's progress dialog or the figure window.
     Gtk::Window& message_parent();
@@ -59,6 +74,8 @@ class SaveDialog {
     const FigureAnimation* animation_;
     Gtk::FileChooserDialog* chooser_ = nullptr;
     MovieSizeDialog* movie_size_ = nullptr;
+    Gtk::SpinButton* output_size_ = nullptr;
+    static inline std::string movie_module_;
     ProgressDialog* export_progress_ = nullptr;
     std::function<void()> after_export_;
 };

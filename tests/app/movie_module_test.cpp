@@ -120,7 +120,7 @@ TEST_F(MovieModule, MissingModuleNamedBeforeComputingOtherFormatsStillWork) {
     const fs::path module = module_dir / fs::path(LUMITRA_MOVIE_MODULE_PATH).filename();
     fs::create_directories(module_dir);
     const std::string still_work =
-        ".bmp, .jpg, .jpeg, .mpg, .mpeg, .ppm, .pnm or .png still work\n";
+        ".bmp, .jpg, .jpeg, .png, .mpg, .mpeg, .ppm or .pnm still work\n";
 
     struct Case {
         const char* module_content;  // nullptr: no file

@@ -315,7 +315,7 @@ TEST_F(RenderExport, MistakesKnownBeforeComputingAreToldWithoutWritingAnything) 
          {"PATH=" + empty_bin.string()},
          1,
          "ppmtompeg is not installed"},
-        {{"--out", "figure.tif"}, {}, 2, "the name must end in .bmp, .jpg, .jpeg, .mpg"},
+        {{"--out", "figure.tif"}, {}, 2, "the name must end in .bmp, .jpg, .jpeg, .png, .mpg"},
         {{"--out", "movie.gif"}, {}, 2, "movies need the animation mode"},
         {{"--plate", "wedge", "--wedge-sweep", "0:50", "--out", "still.png"},
          {},

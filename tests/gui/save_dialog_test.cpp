@@ -246,7 +246,7 @@ TEST_F(SaveDialogTest, RefusedExtensionsKeepTheChooserOpen) {
     // Each step runs in the loop the previous one left running: the chooser, then the
     // message over it.
     std::function<void(int)> step = [&](int k) {
-        static const char* const names[] = {"picture.png", "movie.mpeg", "figure."};
+        static const char* const names[] = {"picture.tif", "movie.mpeg", "figure."};
         if (k == 3) {
             save_chooser()->response(Gtk::RESPONSE_CANCEL);
             return;
@@ -267,7 +267,7 @@ TEST_F(SaveDialogTest, RefusedExtensionsKeepTheChooserOpen) {
     window.save_button().clicked();
 
     EXPECT_EQ(messages, (std::vector<std::string>{
-                            "png ファイルはサポートされておりません.",
+                            "tif ファイルはサポートされておりません.",
                             "mpeg ファイルはアニメーションモードでしかサポートされておりません.",
                             " ファイルはサポートされておりません."}));
     EXPECT_EQ(chooser_still_up, (std::vector<bool>{true, true, true}));
@@ -404,4 +404,59 @@ TEST_F(SaveDialogTest, AnExportCancelledByItsOwnerCleansUpBeforeHandingOver) {
     EXPECT_EQ(read_text(out / "movie.mpg"), "old movie");
     EXPECT_TRUE(process_ended(pid_in(child_pid)));
     EXPECT_FALSE(window.cancel_export([] {})) << "the export is over";
+}
+
+// The window's Save and lumitra-render write one file the same way: a PNG still, an MP4
+// movie of the animation and a figure computed at 1080 pixels, byte for byte what the
+// renderer writes for the same record (x264 without its non-deterministic mode and the MP4
+// muxer without a creation time write the same bytes for the same frames).
+TEST_F(SaveDialogTest, EveryFormatAndSizeIsTheFileTheRendererWrites) {
+    SaveDialog::use_movie_module(LUMITRA_MOVIE_MODULE_PATH);
+    struct Case {
+        int mode;
+        const char* name;
+        int output_size;  // 0: the figure's own
+        const char* options;
+    };
+    const Case cases[] = {
+        {kSingleImage, "still.png", 0, "--axis-type 1 --draw-range 1"},
+        {kAnimation, "stage.mp4", 0,
+         "--axis-type 1 --draw-range 1 --draw-mode 2 --movie-size 240"},
+        {kSingleImage, "slide.png", 1080,
+         "--axis-type 1 --draw-range 1 --output-size 1080"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        parameters.axis_type = kBiaxial;
+        parameters.draw_range = kFullRange;
+        FigureWindow& window = open_figure(c.mode);
+        gui_test::inject(
+            [&] {
+                if (c.output_size != 0)
+                    shown->save_dialog().output_size_spin()->set_value(c.output_size);
+                confirm_name(dir_, c.name);
+                // The movie's side is asked as for an MPEG-1 movie; its starting value is kept.
+                when([] { return movie_size_dialog() != nullptr; },
+                     [] {
+                         gui_test::find_button(movie_size_dialog()->dialog(), "了解")->clicked();
+                     });
+            },
+            100);
+        {
+            gui_test::Watchdog watchdog(120000);
+            window.save_button().clicked();
+        }
+        const fs::path rendered = dir_ / (std::string("rendered-") + c.name);
+        const std::string command = std::string(LUMITRA_RENDER_PATH) + " " + c.options + " --out " +
+                                    rendered.string() + " 2>/dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        const std::vector<std::uint8_t> saved = read_bytes(dir_ / c.name);
+        ASSERT_GT(saved.size(), 1000u);
+        EXPECT_TRUE(saved == read_bytes(rendered)) << "the window's file differs";
+        window.close();
+    }
+    // The PNG at 1080 holds a figure computed at that size: its header says so.
+    const std::vector<std::uint8_t> slide = read_bytes(dir_ / "slide.png");
+    ASSERT_GT(slide.size(), 24u);
+    EXPECT_EQ((slide[16] << 24 | slide[17] << 16 | slide[18] << 8 | slide[19]), 1080);
 }

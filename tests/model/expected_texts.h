@@ -119,5 +119,7 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::marks_tip, "偏光子(P)と検光子(A)の方向, 検板の遅い方向, 回転像の方位角を図に描く"},
     {texts::caption, "説明文"},
     {texts::caption_tip, "屈折率, 厚さ, 方位, 検板, ステージ方位角を図の下に一行で書く"},
+    {texts::output_size, "出力サイズ"},
+    {texts::not_enough_memory, "この大きさの図には %s のメモリが必要ですが, 使えるのは %s です."},
 };
 // clang-format on

@@ -29,7 +29,8 @@ TEST(FileExtension, TakesTheTextAfterTheLastDotOfTheLastComponent) {
         {"a.b.jpg", "jpg", OutputFormat::kJpeg},
         {"movie.mpg", "mpg", OutputFormat::kMpeg},
         {"movie.MPEG", "MPEG", OutputFormat::kMpeg},
-        {"picture.png", "png", OutputFormat::kUnsupported},
+        {"picture.png", "png", OutputFormat::kPng},
+        {"picture.ppm", "ppm", OutputFormat::kUnsupported},
         {"archive.tar.gz", "gz", OutputFormat::kUnsupported},
         {"old.dir/figure", std::nullopt, OutputFormat::kBmp},
         {"/home/u/old.dir/figure.jpg", "jpg", OutputFormat::kJpeg},
@@ -55,17 +56,17 @@ TEST(FileExtension, RendererKnowsTheWindowsFormatsAndItsOwn) {
         std::string_view path;
         OutputFormat format;
     };
-    // The window's Save refuses what only the renderer writes.
+    // The window's Save refuses only the PPM, which serves pipelines.
     const Case renderer_only[] = {
-        {"figure.ppm", OutputFormat::kPpm},  {"figure.PNM", OutputFormat::kPpm},
-        {"figure.png", OutputFormat::kPng},  {"movie.MP4", OutputFormat::kMp4},
-        {"movie.webm", OutputFormat::kWebm}, {"movie.gif", OutputFormat::kGif},
+        {"figure.ppm", OutputFormat::kPpm},
+        {"figure.PNM", OutputFormat::kPpm},
     };
     for (const Case& c : renderer_only) {
         EXPECT_EQ(output_format(file_extension(c.path), FormatSet::kRenderer), c.format) << c.path;
         EXPECT_EQ(output_format(file_extension(c.path)), OutputFormat::kUnsupported) << c.path;
     }
-    for (std::string_view path : {"figure", "figure.BMP", "a.b.jpg", "f.JpEg", "movie.mpeg"})
+    for (std::string_view path : {"figure", "figure.BMP", "a.b.jpg", "f.JpEg", "movie.mpeg",
+                                  "figure.png", "movie.MP4", "movie.webm", "movie.gif"})
         EXPECT_EQ(output_format(file_extension(path), FormatSet::kRenderer),
                   output_format(file_extension(path)))
             << path;
@@ -124,12 +125,13 @@ TEST(FileExtension, MessagesNameTheFormatsBothProgramsWriteFirst) {
         std::string_view text;
     };
     const Case cases[] = {
-        {FormatSet::kWindow, EncoderNeed::kAny, ".bmp, .jpg, .jpeg, .mpg or .mpeg"},
+        {FormatSet::kWindow, EncoderNeed::kAny,
+         ".bmp, .jpg, .jpeg, .png, .mpg, .mpeg, .mp4, .webm or .gif"},
         {FormatSet::kRenderer, EncoderNeed::kAny,
-         ".bmp, .jpg, .jpeg, .mpg, .mpeg, .ppm, .pnm, .png, .mp4, .webm or .gif"},
+         ".bmp, .jpg, .jpeg, .png, .mpg, .mpeg, .mp4, .webm, .gif, .ppm or .pnm"},
         {FormatSet::kRenderer, EncoderNeed::kMovieEncoders, ".mp4, .webm or .gif"},
         {FormatSet::kRenderer, EncoderNeed::kWithoutMovieEncoders,
-         ".bmp, .jpg, .jpeg, .mpg, .mpeg, .ppm, .pnm or .png"},
+         ".bmp, .jpg, .jpeg, .png, .mpg, .mpeg, .ppm or .pnm"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(accepted_extensions(c.set, c.need), c.text);
