@@ -81,6 +81,12 @@ inline constexpr char section_flash[] = "\214\365\216\262\202\311\225\275\215s";
 inline constexpr char section_acute_bisectrix[] = "\211s\212p\223\231\225\252\220\374";  // 鋭角等分線
 inline constexpr char section_obtuse_bisectrix[] = "\223\335\212p\223\231\225\252\220\374";  // 鈍角等分線
 inline constexpr char section_optic_normal[] = "\214\365\212w\223I\226@\220\374";  // 光学的法線
+// Settings that travel: the command line and settings file of the window's record.
+inline constexpr char copy_as_command[] = "\203\122\203\175\203\223\203\150\202\360\203\122\203\163\201\133";  // コマンドをコピー
+inline constexpr char save_settings[] = "\220\335\222\350\202\360\225\333\221\266";  // 設定を保存
+inline constexpr char open_settings[] = "\220\335\222\350\202\360\212\112\202\255";  // 設定を開く
+inline constexpr char settings_lines_skipped[] = "\220\335\222\350\203\164\203\100\203\103\203\213 %s \202\314\216\237\202\314\215\163\202\315\216\147\202\355\202\352\202\334\202\271\202\361\202\305\202\265\202\275:";  // 設定ファイル %s の次の行は使われませんでした:
+inline constexpr char settings_not_read[] = "\220\335\222\350\203\164\203\100\203\103\203\213 %s \202\360\223\307\202\337\202\334\202\271\202\361\202\305\202\265\202\275:";  // 設定ファイル %s を読めませんでした:
 // clang-format on
 
 }  // namespace texts

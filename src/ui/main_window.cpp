@@ -77,6 +77,7 @@ MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
     preview_row_.pack_start(live_, false, false, 0);
 
     draw_ = make_button(actions_, texts::draw);
+    settings_.add_buttons(actions_);
     quit_ = make_button(actions_, texts::quit);
 
     // The window is never hidden while the program runs: a destroy request from outside

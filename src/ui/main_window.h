@@ -21,6 +21,7 @@
 #include "ui/other_parameters_panel.h"
 #include "ui/projection_preview.h"
 #include "ui/record_editor.h"
+#include "ui/settings_transfer.h"
 #include "ui/wedge_slider.h"
 
 class MainWindow : public Gtk::Window {
@@ -44,6 +45,7 @@ class MainWindow : public Gtk::Window {
     LiveFigure& live_figure() { return live_; }
     Gtk::Button& draw_button() { return *draw_; }
     Gtk::Button& quit_button() { return *quit_; }
+    SettingsTransfer& settings() { return settings_; }
 
     // What Draw does: computes the figure of the record as it stands under the progress
     // dialog and opens its window. A cancel leaves everything as it was and opens nothing;
@@ -79,6 +81,7 @@ class MainWindow : public Gtk::Window {
     LiveFigure live_{editor_};
     Gtk::Button* draw_ = nullptr;
     Gtk::Button* quit_ = nullptr;
+    SettingsTransfer settings_{*this, editor_};
     sigc::connection exit_on_hide_;
     sigc::connection fit_at_idle_;
     int natural_width_ = 0;

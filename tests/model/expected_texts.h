@@ -84,5 +84,10 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::section_acute_bisectrix, "鋭角等分線"},
     {texts::section_obtuse_bisectrix, "鈍角等分線"},
     {texts::section_optic_normal, "光学的法線"},
+    {texts::copy_as_command, "コマンドをコピー"},
+    {texts::save_settings, "設定を保存"},
+    {texts::open_settings, "設定を開く"},
+    {texts::settings_lines_skipped, "設定ファイル %s の次の行は使われませんでした:"},
+    {texts::settings_not_read, "設定ファイル %s を読めませんでした:"},
 };
 // clang-format on
