@@ -877,8 +877,8 @@ std::string render_usage() {
         "Movies (animation mode or --wedge-sweep), " + std::to_string(kMovieFrameRate) +
         " frames per second whatever the speed:\n" + movie_lines() +
         "  --movie-size T  side of the movie frames in pixels, a multiple of " +
-        format_number(movie.step) + " from the figure's side up to " + format_number(movie.upper) +
-        " (default " + std::to_string(default_movie_size(1)) +
+        format_number(movie.step) + " from the figure's side\n                  up to " +
+        format_number(movie.upper) + " (default " + std::to_string(default_movie_size(1)) +
         ", or the figure's side rounded up when larger)\n"
         "  --speed S       stage rotation in degrees per second, " +
         format_number(speed.lower) + " to " + format_number(scale_reach(speed)) + " (default " +
