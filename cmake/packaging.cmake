@@ -2,7 +2,7 @@
 # packages of the shared libraries the programs and the encoders' module link, found by
 # dpkg-shlibdeps (so FFmpeg's libraries come with the package, for lumitra-render's MP4, WebM
 # and GIF), and the programs Lumitra runs or needs at run time: netpbm's ppmtompeg for movies
-# and a Japanese font for the labels.
+# and a Japanese font for the Japanese labels.
 
 set(CPACK_PACKAGE_NAME lumitra)
 set(CPACK_PACKAGE_VENDOR "The Lumitra developers")
@@ -20,7 +20,8 @@ turning stage, or an animation.
 Figures are saved as BMP or JPEG pictures and the turning stage as an
 MPEG-1 movie; lumitra-render makes the same figures from the command
 line, also as PNG pictures and as MP4, WebM or looping GIF movies for
-slides and web pages. The program's labels are Japanese.")
+slides and web pages. The windows speak English, and Japanese in a
+Japanese locale.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_GENERATOR DEB)
 set(CPACK_STRIP_FILES ON)

@@ -64,6 +64,12 @@ FigureAnimation::FigureAnimation(const Figure& figure, Gtk::Box& buttons_parent,
     azimuth_scale_ =
         make_labeled_scale(slider_column, texts::azimuth, kWidths, 0.0f, controls::kStageAzimuth);
 
+    for (auto [widget, tip] : {std::pair<Gtk::Widget*, const char*>{start_, texts::start_tip},
+                               {stop_, texts::stop_tip},
+                               {speed_scale_, texts::speed_tip},
+                               {azimuth_scale_, texts::stage_azimuth_tip}})
+        set_tooltip(*widget, tip);
+
     clock_ = std::make_unique<GlibStageClock>();
     timeout_ = std::make_unique<GlibTickTimeout>([this] { return on_tick(); });
     animation_ = std::make_unique<Animation>(figure.setup.params.sampling_step, figure.frames,

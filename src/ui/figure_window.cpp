@@ -57,6 +57,8 @@ void FigureWindow::build(Gtk::Window& parent) {
                                       light_range(reference));
     gamma_scale_ = make_labeled_scale(*slider_column, texts::gamma_value, kWidths,
                                       figure.encoding_gamma, controls::kDisplayGamma);
+    set_tooltip(*light_scale_, texts::light_intensity_tip);
+    set_tooltip(*gamma_scale_, texts::gamma_value_tip);
     const auto on_tone_changed = [this] {
         view_.set_tones(static_cast<float>(light_scale_->get_value()),
                         static_cast<float>(gamma_scale_->get_value()));
@@ -73,6 +75,8 @@ void FigureWindow::build(Gtk::Window& parent) {
     actions->set_border_width(5);
     save_ = make_button(*actions, texts::save);
     close_ = make_button(*actions, texts::close);
+    set_tooltip(*save_, texts::save_tip);
+    set_tooltip(*close_, texts::close_tip);
     save_->signal_clicked().connect([this] { save_dialog_->run(); });
     close_->signal_clicked().connect([this] { close(); });
     dialog_.signal_delete_event().connect([this](GdkEventAny*) {

@@ -79,6 +79,8 @@ MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
     draw_ = make_button(actions_, texts::draw);
     settings_.add_buttons(actions_);
     quit_ = make_button(actions_, texts::quit);
+    set_tooltip(*draw_, texts::draw_tip);
+    set_tooltip(*quit_, texts::quit_tip);
 
     // The window is never hidden while the program runs: a destroy request from outside
     // hides a window that C++ owns, and then the program ends as if it had been destroyed.

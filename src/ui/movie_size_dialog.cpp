@@ -15,6 +15,7 @@ MovieSizeDialog::MovieSizeDialog(Gtk::Window& parent, int figure_side) {
     spin_ =
         make_labeled_spin(*dialog_.get_content_area(), texts::movie_image_size, {185, 60},
                           float(default_movie_size(figure_side)), movie_size_range(figure_side));
+    set_tooltip(*spin_, texts::movie_size_tip);
     Gtk::ButtonBox* actions = dialog_.get_action_area();
     Gtk::Button* ok = make_button(*actions, texts::ok);
     Gtk::Button* cancel = make_button(*actions, texts::cancel);

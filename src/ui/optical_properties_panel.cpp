@@ -1,7 +1,16 @@
 #include "ui/optical_properties_panel.h"
 
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <tuple>
+
 #include "model/controls.h"
 #include "model/derived_values.h"
+#include "model/mineral_list.h"
+#include "model/optic_sign.h"
 #include "model/section_edit.h"
 #include "model/texts.h"
 #include "ui/label_text.h"
@@ -39,13 +48,27 @@ float value_of(Gtk::SpinButton* spin) {
     return static_cast<float>(spin->get_value());
 }
 
-// ω and ε are compared as the record holds them, in single precision.
 const char* sign_text(const ParameterRecord& record) {
-    if (record.epsilon > record.omega)
-        return texts::sign_positive;
-    if (record.epsilon < record.omega)
-        return texts::sign_negative;
+    switch (optic_sign(record)) {
+        case OpticSign::kPositive:
+            return texts::sign_positive;
+        case OpticSign::kNegative:
+            return texts::sign_negative;
+        case OpticSign::kNeither:
+            return texts::sign_neither;
+        case OpticSign::kIsotropic:
+            break;
+    }
     return texts::sign_isotropic;
+}
+
+// With a point whatever the locale, as the spin buttons show the indices.
+std::string index_text(double index) {
+    char text[32];
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, index, std::chars_format::fixed,
+                      controls::kRefractiveIndex.digits);
+    return error == std::errc() ? std::string(text, end) : std::string();
 }
 
 // Sets the spin to the value without running its handler.
@@ -80,12 +103,13 @@ OpticalPropertiesPanel::OpticalPropertiesPanel(RecordEditor& editor)
 void OpticalPropertiesPanel::build_choosers() {
     // One chooser a row, captioned like the rows below, so that long English names widen
     // the frame no more than one chooser does.
-    for (auto [caption, chooser] :
-         {std::pair{texts::mineral, &mineral_}, {texts::section, &section_}}) {
+    for (auto [caption, chooser, tip] : {std::tuple{texts::mineral, &mineral_, texts::mineral_tip},
+                                         {texts::section, &section_, texts::section_tip}}) {
         auto* row = Gtk::manage(new Gtk::Box(Gtk::ORIENTATION_HORIZONTAL, 0));
         outer_.pack_start(*row, false, false, 3);
         add_caption(*row, caption);
         row->pack_start(*chooser, false, false, 0);
+        set_tooltip(*chooser, tip);
     }
     // The names in the window's language, in the list's order, which groups related minerals.
     const bool japanese = shown_text(texts::mineral) == sjis_to_utf8(texts::mineral);
@@ -149,7 +173,7 @@ void OpticalPropertiesPanel::build_content() {
     if (content_ != nullptr) {
         Gtk::Box* old = content_;
         omega_ = epsilon_ = alpha_ = gamma_ = two_vz_ = two_vx_ = nullptr;
-        sign_ = nullptr;
+        sign_ = beta_ = limit_note_ = nullptr;
         two_vz_changed_.disconnect();
         two_vx_changed_.disconnect();
         // Destroying the managed box also frees its C++ wrappers and every child in it.
@@ -199,6 +223,23 @@ void OpticalPropertiesPanel::build_biaxial_content() {
     gamma_ = add_index_spin(indices, "g  ", record.gamma, texts::greatest_index_tip);
     make_label(indices, "  ", 0);
 
+    // Why a typed α or γ did not go in: the spin keeps the other index as its bound.
+    limit_note_ = make_label_utf8(*content_, "", 0);
+    limit_note_->set_line_wrap(true);
+    limit_note_->set_max_width_chars(36);
+    limit_note_->set_no_show_all(true);
+
+    // β follows from α, γ and 2Vz as the figure computes it; it is shown, never entered.
+    Gtk::Box& beta_row = add_row(0);
+    make_label_utf8(beta_row, "", 0)->set_size_request(kCaptionWidth, -1);
+    Gtk::Label* beta_symbol = make_label(beta_row, "b  ", 0);
+    beta_symbol->set_size_request(25, -1);
+    beta_symbol->set_xalign(1.0f);
+    set_symbol_style(*beta_symbol);
+    beta_ = make_label_utf8(beta_row, "", 4);
+    beta_->set_xalign(0.0f);
+    set_tooltip(*beta_, texts::beta_tip);
+
     Gtk::Box& angles = add_row(9);
     add_caption(angles, texts::optic_axial_angle);
     two_vz_ = add_angle_spin(angles, "2Vz ", record.two_vz, texts::two_vz_tip);
@@ -213,6 +254,37 @@ void OpticalPropertiesPanel::build_biaxial_content() {
         two_vz_->signal_value_changed().connect([this] { on_angle_changed(value_of(two_vz_)); });
     two_vx_changed_ = two_vx_->signal_value_changed().connect(
         [this] { on_angle_changed(static_cast<float>(other_axial_angle(value_of(two_vx_)))); });
+
+    Gtk::Box& sign_row = add_row(12);
+    add_caption(sign_row, texts::optic_sign);
+    sign_ = make_label(sign_row, sign_text(record), 10);
+    sign_->set_xalign(0.0f);
+
+    alpha_->signal_changed().connect(
+        [this] { show_limit(typed_number(*alpha_), alpha_, texts::alpha_limited); });
+    gamma_->signal_changed().connect(
+        [this] { show_limit(typed_number(*gamma_), gamma_, texts::gamma_limited); });
+}
+
+// A typed index beyond the other one shows why it cannot go in; the spin then holds the
+// bound, and the note stays until an index within the bounds is typed.
+void OpticalPropertiesPanel::show_limit(std::optional<double> typed, Gtk::SpinButton* spin,
+                                        const char* note) {
+    if (!typed)
+        return;
+    const ParameterRecord& record = editor_.record();
+    const bool is_alpha = spin == alpha_;
+    const double bound = is_alpha ? record.gamma : record.alpha;
+    const double tolerance = 0.5 * controls::kRefractiveIndex.step;
+    const bool beyond = is_alpha ? *typed > bound + tolerance : *typed < bound - tolerance;
+    if (beyond) {
+        char text[256];
+        std::snprintf(text, sizeof text, shown_text(note).c_str(), index_text(bound).c_str());
+        show_text(*limit_note_, text);
+        limit_note_->show();
+    } else if (std::abs(*typed - bound) > tolerance) {
+        limit_note_->hide();
+    }
 }
 
 void OpticalPropertiesPanel::on_index_changed(Gtk::SpinButton* spin,
@@ -233,6 +305,8 @@ void OpticalPropertiesPanel::show_sign_bounds_and_angles() {
     const ParameterRecord& record = editor_.record();
     if (sign_ != nullptr)
         show_text(*sign_, shown_text(sign_text(record)));
+    if (beta_ != nullptr)
+        show_text(*beta_, index_text(beta_index(record.alpha, record.gamma, record.two_vz)));
     // α never exceeds γ: each index is the other one's bound from the moment the content is
     // built, so that no order of kind changes and edits lets them cross. Moving a bound does
     // not move the other spin button's value.

@@ -1,5 +1,6 @@
 // The frame "(光学的性質)": the mineral and section choosers above ω and ε with the optic sign for
-// a uniaxial crystal; α, γ and the optic axial angle as 2Vz and 2Vx for a biaxial one. The content
+// a uniaxial crystal; α, γ, the derived β, the optic axial angle as 2Vz and 2Vx and the optic
+// sign for a biaxial one. The content
 // is built for the record's crystal kind, and built anew when the kind changes.
 #pragma once
 
@@ -37,6 +38,9 @@ class OpticalPropertiesPanel : public Gtk::Frame {
     Gtk::SpinButton* gamma_spin() { return gamma_; }
     Gtk::SpinButton* two_vz_spin() { return two_vz_; }
     Gtk::SpinButton* two_vx_spin() { return two_vx_; }
+    // The biaxial content's derived β and the note on a limited α or γ (hidden until then).
+    Gtk::Label* beta_label() { return beta_; }
+    Gtk::Label* limit_note() { return limit_note_; }
 
   private:
     void build_choosers();
@@ -51,6 +55,7 @@ class OpticalPropertiesPanel : public Gtk::Frame {
     void on_index_changed(Gtk::SpinButton* spin, float ParameterRecord::*field);
     void on_angle_changed(float two_vz);
     void show_sign_bounds_and_angles();
+    void show_limit(std::optional<double> typed, Gtk::SpinButton* spin, const char* note);
 
     RecordEditor& editor_;
     Gtk::Box outer_{Gtk::ORIENTATION_VERTICAL, 0};
@@ -64,6 +69,8 @@ class OpticalPropertiesPanel : public Gtk::Frame {
     Gtk::SpinButton* omega_ = nullptr;
     Gtk::SpinButton* epsilon_ = nullptr;
     Gtk::Label* sign_ = nullptr;
+    Gtk::Label* beta_ = nullptr;
+    Gtk::Label* limit_note_ = nullptr;
     Gtk::SpinButton* alpha_ = nullptr;
     Gtk::SpinButton* gamma_ = nullptr;
     Gtk::SpinButton* two_vz_ = nullptr;

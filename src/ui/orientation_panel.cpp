@@ -239,6 +239,7 @@ void OrientationPanel::build_biaxial_rows() {
         auto* radio =
             Gtk::manage(new Gtk::RadioButton(group, std::string(1, state_.axes[axis].name)));
         holder->pack_start(*radio, false, false, 10);
+        set_tooltip(*radio, texts::rotation_axis_tip);
         axes_[axis].holder = holder;
         axes_[axis].radio = radio;
         build_axis_row(axis);
@@ -281,6 +282,8 @@ void OrientationPanel::build_step_row() {
                               rotation ? record.rotation_step : record.animation_step,
                               rotation ? controls::kRotationStep : controls::kAnimationStep);
     step_->set_width_chars(4);  // "22.5"
+    if (rotation)
+        take_values_when_entered(*step_);
     if (Gtk::Label* label = spin_label(*step_))
         set_symbol_style(*label);
     set_tooltip(*step_, texts::azimuth_sampling_tip);

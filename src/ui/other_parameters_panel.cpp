@@ -18,12 +18,14 @@ OtherParametersPanel::OtherParametersPanel(RecordEditor& editor)
     ParameterRecord& record = editor_.record();
     aperture_ = make_labeled_spin(content_, texts::numerical_aperture, kWidths,
                                   record.numerical_aperture, controls::kNumericalAperture);
+    set_tooltip(*aperture_, texts::numerical_aperture_tip);
     aperture_->signal_value_changed().connect([this, &record] {
         record.numerical_aperture = static_cast<float>(aperture_->get_value());
         editor_.changed();
     });
     thickness_ = make_labeled_spin(content_, texts::thickness, kWidths, record.thickness,
                                    controls::kThickness);
+    set_tooltip(*thickness_, texts::thickness_tip);
     thickness_->signal_value_changed().connect([this, &record] {
         record.thickness = static_cast<float>(thickness_->get_value());
         editor_.changed();
@@ -62,6 +64,7 @@ void OtherParametersPanel::build_size_row() {
     shown_mode_ = record.draw_mode;
     shown_maximum_ = range.upper;
     size_ = make_labeled_spin(content_, texts::image_size, kWidths, record.image_size, range);
+    set_tooltip(*size_, texts::image_size_tip);
     size_->signal_value_changed().connect([this, &record] {
         image_size_field(record, record.draw_mode) = static_cast<float>(size_->get_value());
         editor_.changed();

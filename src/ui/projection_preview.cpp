@@ -2,10 +2,12 @@
 
 #include "model/controls.h"
 #include "model/derived_values.h"
+#include "model/texts.h"
 #include "optics/rounding.h"
 #include "render/figure_overlay.h"
 #include "render/preview_geometry.h"
 #include "ui/cairo_drawing.h"
+#include "ui/label_text.h"
 #include "ui/widget_builders.h"
 
 namespace {
@@ -47,6 +49,15 @@ ProjectionPreview::ProjectionPreview(RecordEditor& editor) : editor_(editor) {
     area_.set_size_request(kPreviewWidth, kPreviewHeight);
     column_.pack_start(area_, false, false, 0);
     area_.signal_draw().connect(sigc::mem_fun(*this, &ProjectionPreview::on_area_draw));
+    // What the two circles stand for, beneath the drawing: the drawing keeps its size and
+    // layout, and the text wraps within its width in either language.
+    legend_.set_text(shown_text(texts::preview_rim_legend) + "\n" +
+                     shown_text(texts::preview_field_legend));
+    legend_.set_xalign(0.0f);
+    legend_.set_line_wrap(true);
+    legend_.set_max_width_chars(1);
+    legend_.set_size_request(kPreviewWidth, -1);
+    column_.pack_start(legend_, false, false, 4);
     picture_ = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, kPreviewWidth, kPreviewHeight);
     editor_.signal_changed().connect(sigc::mem_fun(*this, &ProjectionPreview::show_record));
 }

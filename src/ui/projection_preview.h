@@ -8,6 +8,7 @@
 #include <gtkmm/button.h>
 #include <gtkmm/drawingarea.h>
 #include <gtkmm/frame.h>
+#include <gtkmm/label.h>
 
 #include "ui/record_editor.h"
 
@@ -18,6 +19,8 @@ class ProjectionPreview : public Gtk::Frame {
     explicit ProjectionPreview(RecordEditor& editor);
 
     Gtk::Button& projection_button() { return *button_; }
+    // What the drawing's circles stand for.
+    Gtk::Label& circle_legend() { return legend_; }
     // The off-screen picture the drawing area shows: its pixels are what the user sees.
     Cairo::RefPtr<Cairo::ImageSurface> surface() const { return picture_; }
 
@@ -31,5 +34,6 @@ class ProjectionPreview : public Gtk::Frame {
     Gtk::Box column_{Gtk::ORIENTATION_VERTICAL, 0};
     Gtk::Button* button_ = nullptr;
     Gtk::DrawingArea area_;
+    Gtk::Label legend_;
     Cairo::RefPtr<Cairo::ImageSurface> picture_;
 };

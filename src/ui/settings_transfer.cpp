@@ -36,9 +36,14 @@ void use_settings_codec(SettingsCodec installed) {
 
 void SettingsTransfer::add_buttons(Gtk::Box& box) {
     copy_ = make_button(box, texts::copy_as_command);
+    set_tooltip(*copy_, texts::copy_as_command_tip);
     copy_->signal_clicked().connect(sigc::mem_fun(*this, &SettingsTransfer::copy_command));
-    make_button(box, texts::save_settings)->signal_clicked().connect([this] { choose(true); });
-    make_button(box, texts::open_settings)->signal_clicked().connect([this] { choose(false); });
+    Gtk::Button* save = make_button(box, texts::save_settings);
+    set_tooltip(*save, texts::save_settings_tip);
+    save->signal_clicked().connect([this] { choose(true); });
+    Gtk::Button* open = make_button(box, texts::open_settings);
+    set_tooltip(*open, texts::open_settings_tip);
+    open->signal_clicked().connect([this] { choose(false); });
 }
 
 void SettingsTransfer::copy_command() {

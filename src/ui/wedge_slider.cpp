@@ -21,6 +21,7 @@ WedgeSlider::WedgeSlider(RecordEditor& editor)
     // The wedge travels its whole range, so its slider reaches the upper end (no page size),
     // and it takes the row's width: a slider as narrow as a spin is no use over 2000 nm.
     scale_->get_adjustment()->set_page_size(0.0);
+    set_tooltip(*scale_, texts::wedge_retardation_tip);
     if (auto* row = dynamic_cast<Gtk::Box*>(scale_->get_parent())) {
         row->child_property_expand(*scale_) = true;
         row->child_property_fill(*scale_) = true;

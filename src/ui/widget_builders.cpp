@@ -1,14 +1,20 @@
 #include "ui/widget_builders.h"
 
 #include <algorithm>
+#include <cctype>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
 
 #include "ui/label_text.h"
 
 namespace {
 
 constexpr char kLabelKey[] = "label";
+constexpr char kEnteredOnlyKey[] = "entered-only";
 
 Gtk::Label* make_row_label(Gtk::Box& row, const char* sjis, int width) {
     auto* label = Gtk::manage(new Gtk::Label(shown_text(sjis)));
@@ -28,6 +34,52 @@ int widest_value_chars(const ControlRange& range) {
         widest = std::max(widest, length);
     }
     return widest;
+}
+
+// A typed text that reads as a number within the adjustment's bounds and on the range's
+// grid; a text on its way to a value ("0.", "-", "15" of "150" below a lower bound of 20)
+// reads as nothing. A control with decimals waits for the first one: "1" on the way to
+// "1.6" is an index of 1.000, far from what the user means.
+std::optional<double> typed_value(const Gtk::SpinButton& spin, const ControlRange& grid) {
+    if (grid.digits > 0) {
+        const std::string text = spin.get_text().raw();
+        const auto point = text.find('.');
+        if (point == std::string::npos || point + 1 >= text.size() ||
+            !std::isdigit(static_cast<unsigned char>(text[point + 1])))
+            return std::nullopt;
+    }
+    const std::optional<double> value = typed_number(spin);
+    const Glib::RefPtr<const Gtk::Adjustment> adjustment = spin.get_adjustment();
+    if (!value || *value < adjustment->get_lower() || *value > adjustment->get_upper())
+        return std::nullopt;
+    // Within a thousandth of a step, as the snapping below allows: the steps are floats.
+    const double steps = (*value - grid.lower) / grid.step;
+    if (std::abs(steps - std::round(steps)) > 1e-3)
+        return std::nullopt;
+    return value;
+}
+
+// A value is taken as it is typed, not only at Enter or when the focus leaves, so that what
+// follows the record (the live figure) follows the keys. The text stays as typed meanwhile:
+// the spin's own formatting ("1.5" to "1.500") would move the cursor under the user's hands.
+// A handler that puts another value into the spin has it shown formatted, and Enter or
+// leaving the spin formats it as before.
+void take_values_as_typed(Gtk::SpinButton& spin, const ControlRange& grid) {
+    auto taking = std::make_shared<bool>(false);
+    Gtk::SpinButton* typed_in = &spin;
+    auto reads = [typed_in, grid] { return typed_value(*typed_in, grid); };
+    spin.signal_output().connect(
+        [typed_in, taking, reads] { return *taking && reads() == typed_in->get_value(); }, false);
+    spin.signal_changed().connect([typed_in, taking, reads] {
+        if (g_object_get_data(G_OBJECT(typed_in->gobj()), kEnteredOnlyKey) != nullptr)
+            return;
+        const std::optional<double> value = reads();
+        if (!value || *value == typed_in->get_value())
+            return;
+        *taking = true;
+        typed_in->set_value(*value);
+        *taking = false;
+    });
 }
 
 }  // namespace
@@ -59,6 +111,7 @@ Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, RowWidths wi
         if (std::abs(on_grid - value) > 1e-3 * grid.step)
             spin->set_value(on_grid);
     });
+    take_values_as_typed(*spin, range);
     row->pack_start(*spin, false, false, 0);
 
     g_object_set_data(G_OBJECT(spin->gobj()), kLabelKey, label->gobj());
@@ -126,4 +179,22 @@ void show_text(Gtk::Label& label, const std::string& utf8) {
 Gtk::Label* spin_label(Gtk::SpinButton& spin) {
     auto* label = static_cast<GtkLabel*>(g_object_get_data(G_OBJECT(spin.gobj()), kLabelKey));
     return label != nullptr ? Glib::wrap(label) : nullptr;
+}
+
+void take_values_when_entered(Gtk::SpinButton& spin) {
+    g_object_set_data(G_OBJECT(spin.gobj()), kEnteredOnlyKey, &spin);
+}
+
+std::optional<double> typed_number(const Gtk::SpinButton& spin) {
+    const std::string text = spin.get_text().raw();
+    const auto first = text.find_first_not_of(' ');
+    const auto last = text.find_last_not_of(' ');
+    if (first == std::string::npos)
+        return std::nullopt;
+    double value = 0.0;
+    const char* end = text.data() + last + 1;
+    const auto [stop, error] = std::from_chars(text.data() + first, end, value);
+    if (error != std::errc() || stop != end)
+        return std::nullopt;
+    return value;
 }

@@ -10,6 +10,7 @@
 #include <gtkmm/scale.h>
 #include <gtkmm/spinbutton.h>
 
+#include <optional>
 #include <string>
 
 #include "model/controls.h"
@@ -25,7 +26,8 @@ struct RowWidths {
 // wide enough for the widest value of its range. Its adjustment has the range's page as page
 // increment and page size 0, so the spin reaches upper itself (a page size would stop it at
 // upper - page). The label is kept on the spin under the object-data key "label" (see
-// spin_label).
+// spin_label). A typed value is taken at once, before Enter, when the text reads as a value
+// within the spin's bounds and on its grid; the text stays as typed until Enter.
 Gtk::SpinButton* make_labeled_spin(Gtk::Box& box, const char* sjis, RowWidths widths, float value,
                                    const ControlRange& range);
 
@@ -55,3 +57,11 @@ void show_text(Gtk::Label& label, const std::string& utf8);
 
 // The label made with a labelled spin (object data "label"); nullptr for any other spin.
 Gtk::Label* spin_label(Gtk::SpinButton& spin);
+
+// The number the spin's text reads as, typed or entered (blanks around it allowed); nothing
+// for a text that is no number.
+std::optional<double> typed_number(const Gtk::SpinButton& spin);
+
+// For a spin whose handler moves a value elsewhere (a step snapped to the next divisor): its
+// value is taken only at Enter or when the focus leaves, so that no keystroke is overwritten.
+void take_values_when_entered(Gtk::SpinButton& spin);

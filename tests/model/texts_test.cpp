@@ -8,3 +8,4 @@ TEST(Texts, EveryConstantConvertsToItsJapaneseText) {
         EXPECT_EQ(iconv_sjis_to_utf8(text.sjis), text.utf8);
     }
 }
+
