@@ -14,6 +14,7 @@
 #include "app/render_options.h"
 #include "model/accessories.h"
 #include "model/derived_values.h"
+#include "app/render_settings.h"
 #include "optics/figure_computation.h"
 #include "optics/large_figure.h"
 #include "optics/wedge_sweep.h"
@@ -120,7 +121,7 @@ struct Output {
 std::optional<int> check_before_computing(const RenderOptions& options, const DrawSetup& setup,
                                           Output& output) {
     if (options.out.empty())
-        return fail(2, "--out FILE is missing");
+        return fail(2, "--out FILE is missing: name the file to write, such as --out figure.png");
     output.format = output_format(file_extension(options.out), FormatSet::kRenderer);
     if (output.format == OutputFormat::kUnsupported)
         return fail(
@@ -217,7 +218,14 @@ int main(int argc, char** argv) {
     catch_stop_signals();
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     const MineralList minerals = load_installed_mineral_list(LUMITRA_BUILD_MINERALS);
-    const ParsedRenderOptions parsed = parse_render_options(arguments, minerals);
+    // A settings file's bad lines are told and skipped; the rest of it applies.
+    const ExpandedArguments expanded = expand_settings(arguments, minerals);
+    if (!expanded.error.empty())
+        return fail(2, expanded.error);
+    for (const std::string& skipped : expanded.report)
+        std::fprintf(stderr, "lumitra-render: %s\n", one_line(skipped).c_str());
+    const std::vector<std::string_view> words(expanded.arguments.begin(), expanded.arguments.end());
+    const ParsedRenderOptions parsed = parse_render_options(words, minerals);
     if (!parsed.options)
         return fail(2, parsed.error);
     const RenderOptions& options = *parsed.options;

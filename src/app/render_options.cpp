@@ -8,8 +8,10 @@
 #include <limits>
 #include <vector>
 
+#include "app/option_help.h"
 #include "model/accessories.h"
 #include "model/controls.h"
+#include "model/crystal_rotation.h"
 #include "model/derived_values.h"
 #include "model/orientation_edit.h"
 #include "model/section_edit.h"
@@ -25,14 +27,15 @@ using R = ParameterRecord;
 
 // How a field's value is checked besides its control's range and steps.
 enum class Check {
-    kRange,         // the control's range and steps
-    kPlacedAxis,    // an optic axis, which the window computes: the range, anywhere in it
-    kImageSize,     // the range, with the maximum for the mode's step once every field is known
-    kRotationStep,  // one of the steps that divide the half turn
-    kSwitch,        // one of the switch's values
-    kSupplement,    // 2Vx: the range; two_vz receives the other axial angle
-    kCurrentSize,   // the image size in effect: stands for the current mode's size control
-    kCurrentStep,   // the step in effect: stands for the current mode's step control
+    kRange,          // the control's range and steps
+    kPlacedAxis,     // an optic axis, which the window computes: the range, anywhere in it
+    kPrincipalAxis,  // X, Y or Z: on the steps as an edit, anywhere in a whole axis set
+    kImageSize,      // the range, with the maximum for the mode's step once every field is known
+    kRotationStep,   // one of the steps that divide the half turn
+    kSwitch,         // one of the switch's values
+    kSupplement,     // 2Vx: the range; two_vz receives the other axial angle
+    kCurrentSize,    // the image size in effect: stands for the current mode's size control
+    kCurrentStep,    // the step in effect: stands for the current mode's step control
 };
 
 struct FieldOption {
@@ -59,6 +62,9 @@ Check check_of(const FieldControl& control) {
     if (field == &R::a_axis_theta || field == &R::a_axis_phi || field == &R::b_axis_theta ||
         field == &R::b_axis_phi)
         return Check::kPlacedAxis;
+    if (field == &R::x_axis_theta || field == &R::x_axis_phi || field == &R::y_axis_theta ||
+        field == &R::y_axis_phi || field == &R::z_axis_theta || field == &R::z_axis_phi)
+        return Check::kPrincipalAxis;
     return Check::kRange;
 }
 
@@ -106,7 +112,8 @@ std::optional<double> parse_value(std::string_view name, std::string_view text,
                                   std::string& error) {
     const std::optional<double> value = parse_number(text);
     if (!value)
-        error = "--" + std::string(name) + " " + std::string(text) + " is not a number";
+        error = "--" + std::string(name) + " " + std::string(text) +
+                " is not a number: it takes a decimal number such as 30 or 1.544";
     else if (std::abs(*value) > std::numeric_limits<float>::max())
         error =
             "--" + std::string(name) + " " + std::string(text) + " is beyond any control's range";
@@ -209,10 +216,17 @@ bool on_step(double value, const ControlRange& range) {
 // control is a scale) and, unless anywhere will do, on its steps.
 std::string range_error(std::string_view name, std::string_view given, double value,
                         const ControlRange& range, double upper, bool on_grid = true) {
-    if (on_grid && !on_step(value, range))
+    if (on_grid && !on_step(value, range)) {
+        // The first values of the grid say both where it starts and how far apart its values
+        // are; an image size's upper bound is not known yet.
+        std::string grid;
+        for (int k = 0; k < 3; ++k)
+            grid += format_number(double(range.lower) + k * double(range.step)) + ", ";
         return "--" + std::string(name) + " " + shown_value(given, value) +
-               " is between the control's steps (" + format_number(range.step) + " from " +
-               format_number(range.lower) + ")";
+               " is not a value its control takes: " + grid + "and so on in steps of " +
+               format_number(range.step) +
+               (upper < 1e8 ? " up to " + format_number(upper) : std::string());
+    }
     // The bounds are held in single precision, like the values the controls store.
     if (value < range.lower - 1e-6 || value > upper + 1e-6)
         return out_of_range(name, given, value, range.lower, upper);
@@ -230,8 +244,14 @@ std::string check_alone(const FieldOption& option, std::string_view given, doubl
         case Check::kSupplement:
             return range_error(option.name, given, value, option.control->range);
         case Check::kPlacedAxis:
-            return range_error(option.name, given, value, option.control->range,
-                               option.control->range.upper, false);
+        case Check::kPrincipalAxis: {
+            // A turned axis may lie a hair below the stage plane; the grid of a principal
+            // axis's control is checked once it is known whether the axis is edited.
+            const ControlRange& range = option.control->range;
+            const bool theta = range.upper == controls::kAxisTheta.upper;
+            return range_error(option.name, given, value, range,
+                               theta ? kLargestRotatedTheta : range.upper, false);
+        }
         case Check::kImageSize:
             // The upper bound needs the steps, which may come later.
             return range_error(option.name, given, value, option.control->range, 1e9);
@@ -305,16 +325,30 @@ std::string apply_orientation_edits(ParameterRecord& r, const std::vector<Orient
     OrientationState state;
     const OrientationEdit* optic = nullptr;
     const OrientationEdit* principal = nullptr;
+    std::vector<float R::*> angles;
     for (const OrientationEdit& edit : edits) {
         const int axis = edit.section ? kAxisX : axis_of(*edit.option);
         if ((axis == kAxisA || axis == kAxisB) && optic == nullptr)
             optic = &edit;
         if (axis >= kAxisX && principal == nullptr)
             principal = &edit;
+        if (!edit.section && axis >= 0 &&
+            std::find(angles.begin(), angles.end(), edit.option->field()) == angles.end())
+            angles.push_back(edit.option->field());
     }
-    if (optic != nullptr && principal != nullptr)
+    // Every angle of every axis, as a settings file stores the axes the window's edits left:
+    // taken as they stand, like optic axes alone.
+    const bool whole_set = angles.size() == 2 * kAxisCount;
+    if (optic != nullptr && principal != nullptr && !whole_set)
         return "--" + principal->name() + " and --" + optic->name() +
-               " contradict each other: give the optic axes A, B or the principal axes X, Y, Z";
+               " contradict each other: give the optic axes A, B, the principal axes X, Y, Z, "
+               "or all five";
+    for (const OrientationEdit& edit : edits)
+        if (optic == nullptr && !edit.section && edit.option->check == Check::kPrincipalAxis)
+            if (std::string error =
+                    range_error(edit.option->name, {}, edit.value, edit.option->control->range);
+                !error.empty())
+                return error;
     for (const OrientationEdit& edit : edits) {
         if (edit.section) {
             if (!section_applies(*edit.section, r.axis_type))
@@ -424,7 +458,8 @@ std::string take_wedge_sweep(RenderOptions& o, std::string_view text) {
     const std::optional<double> to =
         colon == std::string_view::npos ? std::nullopt : parse_number(text.substr(colon + 1));
     if (!from || !to)
-        return "--wedge-sweep " + std::string(text) + " is not FROM:TO";
+        return "--wedge-sweep " + std::string(text) +
+               " is not FROM:TO, two retardations in nm such as 0:2000";
     const std::string_view ends[] = {text.substr(0, colon), text.substr(colon + 1)};
     for (const std::string_view end : ends)
         if (std::string error =
@@ -432,7 +467,8 @@ std::string take_wedge_sweep(RenderOptions& o, std::string_view text) {
             !error.empty())
             return error;
     if (*from == *to)
-        return "--wedge-sweep " + std::string(text) + " does not move the wedge";
+        return "--wedge-sweep " + std::string(text) +
+               " does not move the wedge: FROM and TO differ";
     o.wedge_sweep = {static_cast<float>(*from), static_cast<float>(*to)};
     return {};
 }
@@ -489,11 +525,13 @@ std::string take_own_option(Parse& parse, std::string_view name, std::string_vie
         return error;
     if (name == "frame") {
         if (*value != std::trunc(*value) || *value < 0 || *value > 1e6)
-            return "--frame " + std::string(text) + " is not a frame number";
+            return "--frame " + std::string(text) +
+                   " is not a frame number: a whole number from 0 (the first frame)";
         o.frame = static_cast<int>(*value);
     } else if (name == "light") {
         if (*value < 0)
-            return "--light " + std::string(text) + " is negative";
+            return "--light " + std::string(text) +
+                   " is negative: the light intensity takes 0 to 2 L0 - 0.1";
         o.light = static_cast<float>(*value);
     } else if (name == "display-gamma") {
         const ControlRange& gamma = controls::kDisplayGamma;
@@ -661,7 +699,8 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
             continue;
         }
         if (argument.substr(0, 2) != "--")
-            return fail("unexpected argument " + std::string(argument));
+            return fail("unexpected argument " + std::string(argument) +
+                        ": every option starts with --, and the file to write is --out FILE");
         std::string_view name = argument.substr(2);
         std::optional<std::string_view> text;
         if (const std::size_t equals = name.find('='); equals != std::string_view::npos) {
@@ -673,7 +712,8 @@ ParsedRenderOptions parse_render_options(std::span<const std::string_view> argum
                 "--mean-index is not taken: it follows from omega and epsilon, or from "
                 "alpha and gamma");
         if (!is_own_option(name) && find_field(name) == nullptr)
-            return fail("unknown option --" + std::string(name));
+            return fail("unknown option --" + std::string(name) +
+                        " (lumitra-render --help lists the options)");
         if (!text) {
             if (i + 1 == arguments.size())
                 return fail("--" + std::string(name) + " needs a value");
@@ -779,6 +819,79 @@ std::string movie_lines() {
     return text;
 }
 
+// A help line that goes on over more lines is indented beneath it, so that only the first
+// line starts with the option.
+std::string wrapped(const std::string& line) {
+    constexpr std::size_t kWidth = 92;
+    std::string text;
+    std::size_t from = 0;
+    while (line.size() - from > kWidth) {
+        std::size_t cut = line.rfind(' ', from + kWidth);
+        if (cut == std::string::npos || cut <= from)
+            break;
+        text += line.substr(from, cut - from) + "\n      ";
+        from = cut + 1;
+    }
+    return text + line.substr(from) + "\n";
+}
+
+// "  --thickness  thickness of the section, in micrometres: 10 to 3000 in steps of 1
+// (default 30)": the words from the help table, the rest from the controls and the record
+// after start-up.
+std::string field_help(const FieldOption& option, const ParameterRecord& start) {
+    const OptionHelp* help = option_help(option.name);
+    std::string line = "  --" + option.name + "  " +
+                       (help != nullptr ? std::string(help->meaning) : std::string());
+    if (help != nullptr && !help->unit.empty())
+        line += ", in " + std::string(help->unit);
+    line += ": ";
+    const ControlRange* range = option.control != nullptr ? &option.control->range : nullptr;
+    auto span = [&] { return format_number(range->lower) + " to " + format_number(range->upper); };
+    auto steps = [&] { return " in steps of " + format_number(range->step); };
+    std::string value;
+    switch (option.check) {
+        case Check::kRange:
+        case Check::kPrincipalAxis:
+            line += span() + steps();
+            break;
+        case Check::kPlacedAxis:
+            line += span() + ", any value";
+            break;
+        case Check::kSwitch: {
+            const std::vector<double> values = switch_values(*option.switch_control);
+            for (std::size_t i = 0; i < values.size(); ++i)
+                line += (i == 0 ? "" : ", ") + format_number(values[i]) +
+                        (help != nullptr && i < help->value_names.size()
+                             ? " " + std::string(help->value_names[i])
+                             : std::string());
+            value = std::to_string(start.*(option.switch_control->field));
+            break;
+        }
+        case Check::kRotationStep:
+            line += list_of_steps();
+            break;
+        case Check::kImageSize:
+            line +=
+                format_number(range->lower) + " to the mode's maximum for its step, in steps of 1";
+            break;
+        case Check::kCurrentSize:
+            line += "stands for the size option of the drawing mode";
+            value = "the mode's own";
+            break;
+        case Check::kCurrentStep:
+            line += "stands for the step option of the drawing mode";
+            value = "the mode's own";
+            break;
+        case Check::kSupplement:
+            line += span() + steps() + "; sets two-vz to 180 minus it";
+            value = format_value(other_axial_angle(start.two_vz));
+            break;
+    }
+    if (value.empty())
+        value = format_value(start.*option.field());
+    return wrapped(line + " (default " + value + ")");
+}
+
 }  // namespace
 
 std::string render_usage() {
@@ -791,7 +904,8 @@ std::string render_usage() {
             "usage: lumitra-render [--FIELD VALUE]... [--frame K] [--light L] [--display-gamma G]\n"
             "                      [--antialias] [--marks] [--caption] [--plate P]\n"
             "                      [--wedge-sweep FROM:TO] --out FILE\n"
-            "       lumitra-render [--FIELD VALUE]... [--frame K] --probe X,Y\n") +
+            "       lumitra-render [--FIELD VALUE]... [--frame K] --probe X,Y\n"
+            "       lumitra-render --settings FILE [--OPTION VALUE]... --out FILE\n") +
         "Draws an interference figure as the main window's Draw does and writes frame K\n" +
         format_sentence() + "(--movie-size T, --speed S).\n" +
         "  --out FILE         the file to write (required)\n"
@@ -830,6 +944,10 @@ std::string render_usage() {
         "                     memory it takes (frames x N x N x 3 bytes and each worker's\n"
         "                     room) is stated on standard error and checked first\n" +
         "  --version          print the program's name and version\n"
+        "  --settings FILE    take options from FILE, one a line as name=value (# begins a\n"
+        "                     comment), as the window's Save settings writes them; options\n"
+        "                     after it override the file's; a line that is no option or whose\n"
+        "                     value is out of range is reported and skipped\n"
         "  --mineral NAME     a mineral of the list (English name, any case): its crystal kind,\n"
         "                     indices and 2Vz, as the window's Mineral chooser sets them\n"
         "  --section S        turn the crystal so that a direction is vertical: " +
@@ -864,42 +982,18 @@ std::string render_usage() {
         " nm (default " + format_number(kChartDefaultRetardation) +
         "; at 30 um in the birefringence kind)\n"
         "Fields of the parameter record (unset ones as after start-up):\n";
-    for (const FieldOption& option : field_options()) {
-        text += "  --" + option.name + "  ";
-        const ControlRange* range = option.control != nullptr ? &option.control->range : nullptr;
-        switch (option.check) {
-            case Check::kRange:
-            case Check::kPlacedAxis:
-                text += format_number(range->lower) + " to " + format_number(range->upper);
-                break;
-            case Check::kSwitch:
-                text += list_of_values(*option.switch_control);
-                break;
-            case Check::kRotationStep:
-                text += list_of_steps();
-                break;
-            case Check::kImageSize:
-                text += format_number(range->lower) + " to the mode's maximum for its step";
-                break;
-            case Check::kCurrentSize:
-                text += "the size of the current drawing mode";
-                break;
-            case Check::kCurrentStep:
-                text += "the step of the current drawing mode";
-                break;
-            case Check::kSupplement:
-                text += format_number(range->lower) + " to " + format_number(range->upper) +
-                        ", sets two-vz to 180 minus it";
-                break;
-        }
-        text += "\n";
-    }
+    ParameterRecord start;
+    set_default_parameters(start);
+    update_derived_fields(start);
+    for (const FieldOption& option : field_options())
+        text += field_help(option, start);
     text +=
         "Movies (animation mode or --wedge-sweep), " + std::to_string(kMovieFrameRate) +
         " frames per second whatever the speed:\n" + movie_lines() +
-        "  --movie-size T  side of the movie frames, a multiple of " + format_number(movie.step) +
-        " up to " + format_number(movie.upper) +
-        "\n"
+        "  --movie-size T  side of the movie frames in pixels, a multiple of " +
+        format_number(movie.step) + " from the figure's side\n                  up to " +
+        format_number(movie.upper) + " (default " + std::to_string(default_movie_size(1)) +
+        ", or the figure's side rounded up when larger)\n"
         "  --speed S       stage rotation in degrees per second, " +
         format_number(speed.lower) + " to " + format_number(scale_reach(speed)) + " (default " +
         format_number(controls::kDefaultSpeed) +
@@ -917,4 +1011,43 @@ std::string render_usage() {
         "  sets the angle), and X, Y or Z options are refused. --mineral and --section are\n"
         "  edits like the others, in their place in that order.\n";
     return text;
+}
+
+std::vector<OptionValue> record_options(const ParameterRecord& record) {
+    std::vector<OptionValue> list;
+    for (const FieldOption& option : field_options()) {
+        if (option.check == Check::kCurrentSize || option.check == Check::kCurrentStep ||
+            option.check == Check::kSupplement)
+            continue;
+        if (option.switch_control != nullptr) {
+            const std::int32_t value = record.*(option.switch_control->field);
+            if (option.switch_control->field != &R::no_test_plate)
+                list.push_back({option.name, std::to_string(value)});
+            for (const auto& [name, plate] : plate_names())
+                if (option.switch_control->field == &R::no_test_plate && plate == value)
+                    list.push_back({"plate", name});
+            continue;
+        }
+        if (option.field() == &R::wedge_retardation && record.no_test_plate != kQuartzWedge)
+            continue;
+        list.push_back(
+            {option.name, format_value(record.*option.field()), is_orientation_edit(option)});
+    }
+    return list;
+}
+
+std::string check_single_option(std::string_view name, std::optional<std::string_view> value,
+                                const MineralList& minerals) {
+    const std::string option = "--" + std::string(name);
+    if (name == "antialias")
+        return value ? option + " takes no value" : "";
+    if (name == "help" || name == "version" || name == "list-minerals" || name == "settings")
+        return option + " is not a setting: a settings file holds options that draw a figure";
+    if (name == "mean-index" || (!is_own_option(name) && find_field(name) == nullptr))
+        return "unknown option " + option + " (lumitra-render --help lists the options)";
+    if (!value)
+        return option + " needs a value (" + std::string(name) + "=VALUE)";
+    Parse parse;
+    set_default_parameters(parse.options.record);
+    return take_option(parse, name, *value, minerals);
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "model/controls.h"
 #include "model/mineral_list.h"
@@ -70,3 +71,23 @@ std::optional<int> movie_side(const RenderOptions& options, int figure_side, std
 
 // The text of --help.
 std::string render_usage();
+
+// One option as a settings file or a command line gives it: the name without the dashes and
+// the value text (empty for --antialias, which takes none).
+struct OptionValue {
+    std::string name;
+    std::string value;
+    bool orientation = false;  // an angle that places the axes: they are given all or none
+};
+
+// The options that make the record, from the same table the parser reads: every field a
+// control sets (the derived ones and 2Vx, which stand for others, left out), the accessory as
+// --plate, the wedge's retardation only with the wedge in, and the axes as they stand, all
+// ten angles, which the parser then takes without deriving anything.
+std::vector<OptionValue> record_options(const ParameterRecord& record);
+
+// What is wrong with one option taken by itself, as a line of a settings file is checked:
+// not an option, not a setting (--help), without the value it needs, or a value its control
+// cannot hold. Empty when nothing is; what needs the other options is checked by the parse.
+std::string check_single_option(std::string_view name, std::optional<std::string_view> value,
+                                const MineralList& minerals = {});

@@ -74,7 +74,7 @@ RotatedDirection rotate_direction(float theta, float phi, const RotationMatrix& 
 
     RotatedDirection result{static_cast<float>(degrees(new_theta)),
                             static_cast<float>(degrees(new_phi)), true};
-    if (result.theta > 90.01f) {
+    if (result.theta > kLargestRotatedTheta) {
         result.theta = 180.0f - result.theta;
         result.phi += 180.0f;
         if (result.phi >= 360.0f)

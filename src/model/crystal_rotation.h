@@ -12,8 +12,12 @@ using RotationMatrix = std::array<std::array<float, 3>, 3>;
 // w = M·v.
 RotationMatrix rotation_matrix(float theta, float phi, float angle);
 
+// A rotated direction this little below the stage plane is kept as it is rather than flipped,
+// so that an axis lying in the stage does not jump between its two ends.
+inline constexpr float kLargestRotatedTheta = 90.01f;
+
 struct RotatedDirection {
-    float theta;  // degrees, 0 to 90 (up to 90.01 before a flip is forced)
+    float theta;  // degrees, 0 to 90 (up to kLargestRotatedTheta before a flip is forced)
     float phi;    // degrees, 0 to 360
     bool kept;    // false when the rotated vector pointed downwards and was replaced by its
                   // opposite

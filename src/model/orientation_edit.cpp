@@ -1,6 +1,8 @@
 #include "model/orientation_edit.h"
 
+#include <array>
 #include <cmath>
+#include <numbers>
 
 #include "model/crystal_rotation.h"
 
@@ -139,4 +141,25 @@ void recompute_axes_for_two_v(ParameterRecord& record, OrientationState& state) 
         set_direction(record, q, rotate_direction(record.two_vz, phi_z, back));
     }
     state.edit_kind = kNoEdit;
+}
+
+int y_parity_of(const ParameterRecord& record) {
+    auto unit = [](float theta, float phi) {
+        const double t = theta * std::numbers::pi / 180.0;
+        const double p = phi * std::numbers::pi / 180.0;
+        return std::array<double, 3>{std::sin(t) * std::cos(p), std::sin(t) * std::sin(p),
+                                     std::cos(t)};
+    };
+    const std::array<double, 3> a = unit(record.a_axis_theta, record.a_axis_phi);
+    // How nearly Z turned by the given half angle about the stored Y lies along A; axes are
+    // lines, so either end counts.
+    auto closeness = [&](float half) {
+        const RotatedDirection z =
+            rotate_direction(record.z_axis_theta, record.z_axis_phi,
+                             rotation_matrix(record.y_axis_theta, record.y_axis_phi, half));
+        const std::array<double, 3> turned = unit(z.theta, z.phi);
+        return std::abs(turned[0] * a[0] + turned[1] * a[1] + turned[2] * a[2]);
+    };
+    const float half = record.two_vz * 0.5f;
+    return closeness(half) >= closeness(-half) ? 1 : 0;
 }

@@ -58,3 +58,7 @@ void select_rotation_axis(OrientationState& state, int axis);
 // After a new two_vz: with X, Y or Z as rotation axis the principal axes stay and A, B follow;
 // with A or B as rotation axis that axis and Y stay, and X, Z and the other optic axis follow.
 void recompute_axes_for_two_v(ParameterRecord& record, OrientationState& state);
+
+// The sense of Y in which A is Z turned by +two_vz/2 about Y (1: the stored Y, 0: its
+// opposite): the edit state that axes read back from a settings file do not carry.
+int y_parity_of(const ParameterRecord& record);

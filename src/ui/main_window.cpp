@@ -79,6 +79,7 @@ MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
 
     draw_ = make_button(actions_, texts::draw);
     chart_button_ = make_button(actions_, texts::colour_chart);
+    settings_.add_buttons(actions_);
     quit_ = make_button(actions_, texts::quit);
     set_tooltip(*draw_, texts::draw_tip);
     set_tooltip(*quit_, texts::quit_tip);

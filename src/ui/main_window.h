@@ -23,6 +23,7 @@
 #include "ui/projection_preview.h"
 #include "ui/record_editor.h"
 #include "ui/stage_azimuth_slider.h"
+#include "ui/settings_transfer.h"
 #include "ui/wedge_slider.h"
 
 class MainWindow : public Gtk::Window {
@@ -53,6 +54,7 @@ class MainWindow : public Gtk::Window {
     void show_chart();
     // The chart window once opened (it stays, hidden, when closed), or nullptr.
     ChartWindow* chart_window() { return chart_.get(); }
+    SettingsTransfer& settings() { return settings_; }
 
     // What Draw does: computes the figure of the record as it stands under the progress
     // dialog and opens its window. A cancel leaves everything as it was and opens nothing;
@@ -90,6 +92,7 @@ class MainWindow : public Gtk::Window {
     Gtk::Button* draw_ = nullptr;
     Gtk::Button* quit_ = nullptr;
     Gtk::Button* chart_button_ = nullptr;
+    SettingsTransfer settings_{*this, editor_};
     sigc::connection exit_on_hide_;
     sigc::connection fit_at_idle_;
     int natural_width_ = 0;

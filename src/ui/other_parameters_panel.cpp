@@ -35,6 +35,11 @@ OtherParametersPanel::OtherParametersPanel(RecordEditor& editor)
 
 void OtherParametersPanel::show_record() {
     const ParameterRecord& record = editor_.record();
+    // A record replaced as a whole (settings opened) is shown here too.
+    if (static_cast<float>(thickness_->get_value()) != record.thickness)
+        thickness_->set_value(record.thickness);
+    if (static_cast<float>(aperture_->get_value()) != record.numerical_aperture)
+        aperture_->set_value(record.numerical_aperture);
     if (size_ == nullptr || shown_mode_ != record.draw_mode ||
         shown_maximum_ != image_size_range(record, record.draw_mode).upper) {
         build_size_row();

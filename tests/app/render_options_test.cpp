@@ -184,8 +184,8 @@ TEST(RenderOptions, ValuesOutsideTheControlsAreOneLineErrors) {
     EXPECT_EQ(thick.error, "--thickness 5000 is outside 10 to 3000");
     EXPECT_NE(parse({"--bogus", "1"}).error.find("--bogus"), std::string::npos);
     EXPECT_EQ(parse({"--a-axis-theta", "20", "--y-axis-phi", "80"}).error,
-              "--y-axis-phi and --a-axis-theta contradict each other: give the optic axes A, B "
-              "or the principal axes X, Y, Z");
+              "--y-axis-phi and --a-axis-theta contradict each other: give the optic axes A, B, "
+              "the principal axes X, Y, Z, or all five");
 }
 
 TEST(RenderOptions, AccessoriesAndTheWedge) {

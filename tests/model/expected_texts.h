@@ -121,5 +121,13 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::caption_tip, "屈折率, 厚さ, 方位, 検板, ステージ方位角を図の下に一行で書く"},
     {texts::output_size, "出力サイズ"},
     {texts::not_enough_memory, "この大きさの図には %s のメモリが必要ですが, 使えるのは %s です."},
+    {texts::copy_as_command, "コマンドをコピー"},
+    {texts::save_settings, "設定を保存"},
+    {texts::open_settings, "設定を開く"},
+    {texts::settings_lines_skipped, "設定ファイル %s の次の行は使われませんでした:"},
+    {texts::settings_not_read, "設定ファイル %s を読めませんでした:"},
+    {texts::copy_as_command_tip, "この図を描く lumitra-render のコマンド行をクリップボードへ"},
+    {texts::save_settings_tip, "設定を lumitra-render の name=value の行でファイルに保存"},
+    {texts::open_settings_tip, "設定ファイルを読み込む(使えない行は知らせて飛ばす)"},
 };
 // clang-format on
