@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "model/controls.h"
 #include "model/mineral_list.h"
@@ -54,6 +55,10 @@ std::string check_against_figure(const RenderOptions& options, const Figure& fig
 // dialog's starting value. Nothing, with the reason in error, when the dialog could not
 // offer it or the record is neither in the animation mode nor a wedge sweep.
 std::optional<int> movie_side(const RenderOptions& options, int figure_side, std::string& error);
+
+// The names --plate takes with the accessories they choose, in the order of the window's
+// accessory button.
+std::vector<std::pair<std::string, std::int32_t>> plate_names();
 
 // The text of --help.
 std::string render_usage();

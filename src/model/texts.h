@@ -81,6 +81,10 @@ inline constexpr char section_flash[] = "\214\365\216\262\202\311\225\275\215s";
 inline constexpr char section_acute_bisectrix[] = "\211s\212p\223\231\225\252\220\374";  // 鋭角等分線
 inline constexpr char section_obtuse_bisectrix[] = "\223\335\212p\223\231\225\252\220\374";  // 鈍角等分線
 inline constexpr char section_optic_normal[] = "\214\365\212w\223I\226@\220\374";  // 光学的法線
+// The page in a browser.
+inline constexpr char save_png[] = "PNG\202\305\225\333\221\266";  // PNGで保存
+inline constexpr char ignored_options[] = "\216\237\202\314\216w\222\350\202\315\216g\202\246\202\310\202\242\202\314\202\305\226\263\216\213\202\265\202\334\202\265\202\275:";  // 次の指定は使えないので無視しました:
+inline constexpr char stage_azimuth[] = "\203X\203e\201[\203W\202\314\225\373\210\312\212p";  // ステージの方位角
 // clang-format on
 
 }  // namespace texts

@@ -84,5 +84,8 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::section_acute_bisectrix, "鋭角等分線"},
     {texts::section_obtuse_bisectrix, "鈍角等分線"},
     {texts::section_optic_normal, "光学的法線"},
+    {texts::save_png, "PNGで保存"},
+    {texts::ignored_options, "次の指定は使えないので無視しました:"},
+    {texts::stage_azimuth, "ステージの方位角"},
 };
 // clang-format on
