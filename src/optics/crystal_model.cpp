@@ -13,6 +13,7 @@ constexpr double kRightAngleCosine = 1e-12;
 struct UniaxialConstants {
     Vector3 c;
     double epsilon, omega2, epsilon2, omega_birefringence, thickness_nm;
+    double omega;
 };
 
 // Four wave normals at a time. ψ is the angle of the wave normal to C. The retardation is
@@ -22,9 +23,10 @@ struct UniaxialConstants {
 // up into white speckles. The factor is sin 2χ of the extraordinary vibration, which lies
 // along the projection of C on the wavefront; along C that projection vanishes and there is
 // no vibration azimuth: the factor is 0 there.
-LUMITRA_VECTOR_CLONES
-void evaluate_uniaxial(const UniaxialConstants& m, const WaveGroup* groups, std::size_t count,
-                       double* retardation, double* factor) {
+template <bool kVibrations>
+LANES_INLINE void uniaxial_lanes(const UniaxialConstants& m, const WaveGroup* groups,
+                                 std::size_t count, double* retardation, double* factor,
+                                 VibrationLanes* vibrations) {
     const Lanes zero = splat(0.0), one = splat(1.0);
     for (std::size_t g = 0; g < count; ++g) {
         const WaveGroup& f = groups[g];
@@ -48,7 +50,27 @@ void evaluate_uniaxial(const UniaxialConstants& m, const WaveGroup* groups, std:
         a = a > one ? one : a;
         a = a < -one ? -one : a;
         store_lanes(&factor[i], projected2 > zero ? a : zero);
+        if constexpr (kVibrations) {
+            VibrationLanes& out = vibrations[g];
+            store_lanes(out.described_index, m.omega * m.epsilon / root_q);
+            store_lanes(out.other_index, splat(m.omega));
+            const Lanes c = (u_c * u_c - v_c * v_c) / projected2;
+            store_lanes(out.cos_two_chi, projected2 > zero ? c : zero);
+        }
     }
+}
+
+LUMITRA_VECTOR_CLONES
+void evaluate_uniaxial(const UniaxialConstants& m, const WaveGroup* groups, std::size_t count,
+                       double* retardation, double* factor) {
+    uniaxial_lanes<false>(m, groups, count, retardation, factor, nullptr);
+}
+
+LUMITRA_VECTOR_CLONES
+void evaluate_uniaxial_vibrations(const UniaxialConstants& m, const WaveGroup* groups,
+                                  std::size_t count, double* retardation, double* factor,
+                                  VibrationLanes* vibrations) {
+    uniaxial_lanes<true>(m, groups, count, retardation, factor, vibrations);
 }
 
 struct BiaxialConstants {
@@ -62,9 +84,10 @@ struct BiaxialConstants {
 // p = αγ, s = α² + γ², d = γ² − α². The vibration directions bisect the projections of A
 // and B on the wavefront, so the factor is sin(χA + χB); along either optic axis its
 // projection vanishes and the factor is 0.
-LUMITRA_VECTOR_CLONES
-void evaluate_biaxial(const BiaxialConstants& m, const WaveGroup* groups, std::size_t count,
-                      double* retardation, double* factor) {
+template <bool kVibrations>
+LANES_INLINE void biaxial_lanes(const BiaxialConstants& m, const WaveGroup* groups,
+                                std::size_t count, double* retardation, double* factor,
+                                VibrationLanes* vibrations) {
     const Lanes zero = splat(0.0), one = splat(1.0);
     for (std::size_t g = 0; g < count; ++g) {
         const WaveGroup& f = groups[g];
@@ -92,7 +115,27 @@ void evaluate_biaxial(const BiaxialConstants& m, const WaveGroup* groups, std::s
         const Lanes norm2 = (u_a * u_a + v_a * v_a) * (u_b * u_b + v_b * v_b);
         const Lanes a = (v_a * u_b + u_a * v_b) / sqrt_lanes(norm2);
         store_lanes(&factor[i], norm2 > zero ? a : zero);
+        if constexpr (kVibrations) {
+            VibrationLanes& out = vibrations[g];
+            store_lanes(out.described_index, slow);
+            store_lanes(out.other_index, fast);
+            const Lanes c = (u_a * u_b - v_a * v_b) / sqrt_lanes(norm2);
+            store_lanes(out.cos_two_chi, norm2 > zero ? c : zero);
+        }
     }
+}
+
+LUMITRA_VECTOR_CLONES
+void evaluate_biaxial(const BiaxialConstants& m, const WaveGroup* groups, std::size_t count,
+                      double* retardation, double* factor) {
+    biaxial_lanes<false>(m, groups, count, retardation, factor, nullptr);
+}
+
+LUMITRA_VECTOR_CLONES
+void evaluate_biaxial_vibrations(const BiaxialConstants& m, const WaveGroup* groups,
+                                 std::size_t count, double* retardation, double* factor,
+                                 VibrationLanes* vibrations) {
+    biaxial_lanes<true>(m, groups, count, retardation, factor, vibrations);
 }
 
 }  // namespace
@@ -146,6 +189,7 @@ void UniaxialModel::prepare_frame() {
     const double epsilon = params_.epsilon;
     c_ = unit_vector(theta_c_, phi_c_);
     epsilon_ = epsilon;
+    omega_ = omega;
     omega2_ = omega * omega;
     epsilon2_ = epsilon * epsilon;
     omega_birefringence_ = omega * (epsilon2_ - omega2_);
@@ -154,8 +198,17 @@ void UniaxialModel::prepare_frame() {
 
 void UniaxialModel::evaluate(const WaveGroup* groups, std::size_t count, double* retardation,
                              double* factor) const {
-    evaluate_uniaxial({c_, epsilon_, omega2_, epsilon2_, omega_birefringence_, thickness_nm_},
-                      groups, count, retardation, factor);
+    evaluate_uniaxial(
+        {c_, epsilon_, omega2_, epsilon2_, omega_birefringence_, thickness_nm_, omega_}, groups,
+        count, retardation, factor);
+}
+
+void UniaxialModel::evaluate_vibrations(const WaveGroup* groups, std::size_t count,
+                                        double* retardation, double* factor,
+                                        VibrationLanes* vibrations) const {
+    evaluate_uniaxial_vibrations(
+        {c_, epsilon_, omega2_, epsilon2_, omega_birefringence_, thickness_nm_, omega_}, groups,
+        count, retardation, factor, vibrations);
 }
 
 void BiaxialModel::orient_for_frame(int k) {
@@ -207,6 +260,13 @@ void BiaxialModel::prepare_frame() {
 void BiaxialModel::evaluate(const WaveGroup* groups, std::size_t count, double* retardation,
                             double* factor) const {
     evaluate_biaxial({a_, b_, p_, s_, d_, thickness_nm_}, groups, count, retardation, factor);
+}
+
+void BiaxialModel::evaluate_vibrations(const WaveGroup* groups, std::size_t count,
+                                       double* retardation, double* factor,
+                                       VibrationLanes* vibrations) const {
+    evaluate_biaxial_vibrations({a_, b_, p_, s_, d_, thickness_nm_}, groups, count, retardation,
+                                factor, vibrations);
 }
 
 std::unique_ptr<CrystalModel> make_crystal_model(const DrawSetup& setup) {

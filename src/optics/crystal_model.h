@@ -62,6 +62,16 @@ struct WaveGroup {
     void set_plate_normal(int lane);
 };
 
+// What the pixel loop knows of four wave normals besides the colour's inputs: the index of
+// the vibration whose factor it gives (the extraordinary one of a uniaxial crystal, the slow
+// one of a biaxial crystal), the index of the other vibration, and cos 2χ of the former, which
+// with A = sin 2χ fixes its azimuth on the wavefront (from the stage x axis towards y).
+struct VibrationLanes {
+    double described_index[WaveGroup::kSize];
+    double other_index[WaveGroup::kSize];
+    double cos_two_chi[WaveGroup::kSize];
+};
+
 class CrystalModel {
   public:
     virtual ~CrystalModel() = default;
@@ -76,6 +86,10 @@ class CrystalModel {
     // frame's constants, so workers may share one prepared model.
     virtual void evaluate(const WaveGroup* groups, std::size_t count, double* retardation,
                           double* factor) const = 0;
+    // evaluate's values by the same code, and the vibrations of each lane besides.
+    virtual void evaluate_vibrations(const WaveGroup* groups, std::size_t count,
+                                     double* retardation, double* factor,
+                                     VibrationLanes* vibrations) const = 0;
     // Where the frame's optic axes emerge in the projection of the Draw.
     virtual std::vector<ProjectedAxis> projected_axes() const = 0;
 };
@@ -104,12 +118,14 @@ class UniaxialModel final : public OrientedModel {
     void prepare_frame() override;
     void evaluate(const WaveGroup* groups, std::size_t count, double* retardation,
                   double* factor) const override;
+    void evaluate_vibrations(const WaveGroup* groups, std::size_t count, double* retardation,
+                             double* factor, VibrationLanes* vibrations) const override;
     std::vector<ProjectedAxis> projected_axes() const override;
 
   private:
     double theta_c_ = 0, phi_c_ = 0;
     Vector3 c_{0, 0, 1};
-    double epsilon_ = 0, omega2_ = 0, epsilon2_ = 0;
+    double omega_ = 0, epsilon_ = 0, omega2_ = 0, epsilon2_ = 0;
     double omega_birefringence_ = 0;  // ω(ε² − ω²)
 };
 
@@ -121,6 +137,8 @@ class BiaxialModel final : public OrientedModel {
     void prepare_frame() override;
     void evaluate(const WaveGroup* groups, std::size_t count, double* retardation,
                   double* factor) const override;
+    void evaluate_vibrations(const WaveGroup* groups, std::size_t count, double* retardation,
+                             double* factor, VibrationLanes* vibrations) const override;
     std::vector<ProjectedAxis> projected_axes() const override;
 
   private:

@@ -26,6 +26,8 @@ struct DrawSetup {
     // Pixels across which the retardation changes by more than a quarter of the shortest
     // wavelength are supersampled; every other pixel keeps its point-sampled colour.
     bool antialias = false;
+    // Whether the stills and movies made of the figure show its vibration directions.
+    bool vibration_directions = false;
 };
 
 // The level of all three bytes of a pixel outside the figure circle: white. Inside, the stored

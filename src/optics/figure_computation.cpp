@@ -260,17 +260,21 @@ std::optional<Figure> compute_figure(const DrawSetup& setup, ProgressSink& progr
     return figure;
 }
 
+CanvasOrigin rotation_image_origin(int canvas_side, int side, int n, int k) {
+    const int ring = (canvas_side - side) / 2;
+    const double angle = radians(360.0 * k / n);
+    return {round_half_away(ring + ring * std::cos(angle)),
+            round_half_away(ring - ring * std::sin(angle))};
+}
+
 void compose_rotation_image(Figure& figure) {
     const DrawSetup& setup = figure.setup;
     const int n = figure.frames;
     const int side = figure.side;
     const int canvas = setup.canvas_side;
     BulkVector<std::uint8_t> pixels(std::size_t(3) * canvas * canvas, kEmptyLevel);
-    const int ring = (canvas - side) / 2;
     for (int k = 0; k < n; ++k) {
-        const double angle = radians(360.0 * k / n);
-        const int x0 = round_half_away(ring + ring * std::cos(angle));
-        const int y0 = round_half_away(ring - ring * std::sin(angle));
+        const auto [x0, y0] = rotation_image_origin(canvas, side, n, k);
         const std::span<const std::uint8_t> frame = figure.frame(k);
         for (int row = 0; row < side; ++row) {
             for (int column = 0; column < side; ++column) {

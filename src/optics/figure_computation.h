@@ -51,6 +51,14 @@ DrawSetup prepare_draw(const ParameterRecord& record);
 std::optional<Figure> compute_figure(const DrawSetup& setup, ProgressSink& progress,
                                      int workers = processor_count());
 
+// The top-left corner, on the canvas of side canvas_side, of sub-image k of n in the rotation
+// image of a figure of side `side`.
+struct CanvasOrigin {
+    int x;
+    int y;
+};
+CanvasOrigin rotation_image_origin(int canvas_side, int side, int n, int k);
+
 // Replaces the frames of the figure by one canvas of side M on which frame k sits at the
 // angle of its own stage azimuth, frame 0 at the right, the others counter-clockwise.
 void compose_rotation_image(Figure& figure);

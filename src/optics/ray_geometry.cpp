@@ -15,6 +15,7 @@ RayGeometry::RayGeometry(const DrawSetup& setup)
         scale_ = radius_ / projection_.forward(std::asin(double(setup.params.numerical_aperture)));
     inverse_scale_ = 1.0 / scale_;
     inverse_mean_index_ = 1.0 / double(setup.mean_index);
+    mean_index_ = double(setup.mean_index);
 }
 
 namespace {
@@ -24,8 +25,7 @@ namespace {
 constexpr int kChunk = 64 * WaveGroup::kSize;
 
 bool inside_circle(const RayGeometry& geometry, int column, int row) {
-    const PixelOffset p = pixel_offset(geometry.radius(), column, row);
-    return !(std::sqrt(p.x * p.x + p.y * p.y) > double(geometry.radius()));
+    return geometry.inside(pixel_offset(geometry.radius(), column, row));
 }
 
 template <class Colour>

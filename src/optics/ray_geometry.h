@@ -30,6 +30,11 @@ class RayGeometry {
   public:
     explicit RayGeometry(const DrawSetup& setup);
 
+    // Whether the pixel centre at offset p lies in the figure circle (the rim included).
+    bool inside(PixelOffset p) const {
+        return !(std::sqrt(p.x * p.x + p.y * p.y) > double(radius_));
+    }
+
     // The polar angle of the wave normal inside the plate for a pixel at distance r
     // (pixels, r ≤ ρ) from the centre, as its sine and cosine.
     PolarAngle polar(double r) const {
@@ -40,6 +45,14 @@ class RayGeometry {
             angle.cosine = std::sqrt((1.0 - angle.sine) * (1.0 + angle.sine));
         }
         return angle;
+    }
+
+    // sin θair of the ray in air that enters the plate as the wave normal at distance r: in
+    // the microscope field the projection's own value, in the full range n̄ sin θ, which
+    // exceeds 1 where no ray from air reaches the direction.
+    double air_sine(double r) const {
+        const double s = projection_.polar(r * inverse_scale_).sine;
+        return refracted_ ? s : s * mean_index_;
     }
 
     // The wave normal through the point at offset p (pixels, |p| ≤ ρ) from the centre.
@@ -63,6 +76,7 @@ class RayGeometry {
     double scale_;
     double inverse_scale_;
     double inverse_mean_index_;
+    double mean_index_;
 };
 
 // Where the pixels inside the figure circle lie in a row: columns first … first + width − 1,
