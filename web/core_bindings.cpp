@@ -17,6 +17,7 @@
 #include "model/section_edit.h"
 #include "optics/figure_computation.h"
 #include "render/frame_rendering.h"
+#include "render/pixel_readout.h"
 #include "render/tone_table.h"
 
 extern const char kMineralTable[];  // data/minerals.tsv, built into the module
@@ -152,6 +153,12 @@ std::string state_json(const PageState& page) {
            number(control_range(r, &ParameterRecord::image_size_single).upper) + "}";
 }
 
+// The figure last drawn, which the read-out reads.
+std::optional<Figure>& shown_figure() {
+    static std::optional<Figure> figure;
+    return figure;
+}
+
 const char* kept(std::string text) {
     static std::string held;
     held = std::move(text);
@@ -240,7 +247,8 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* lumitra_render(float azimuth) {
     DrawSetup setup = prepare_draw(record);
     setup.antialias = state().options.antialias;
     SilentProgress progress;
-    const std::optional<Figure> figure = compute_figure(setup, progress);
+    std::optional<Figure>& figure = shown_figure();
+    figure = compute_figure(setup, progress);
     const std::vector<std::uint8_t> rgb = render_still(*figure, 0, opening_tones(*figure));
     static std::vector<std::uint8_t> rgba;
     rgba.resize(rgb.size() / 3 * 4);
@@ -251,6 +259,24 @@ EMSCRIPTEN_KEEPALIVE const std::uint8_t* lumitra_render(float azimuth) {
         rgba[4 * p + 3] = 255;
     }
     return rgba.data();
+}
+
+// What the figure last drawn shows at pixel (x, y), or {"inside":false}.
+EMSCRIPTEN_KEEPALIVE const char* lumitra_readout(int x, int y) {
+    if (!shown_figure())
+        return "{\"inside\":false}";
+    const PixelReadout r = read_pixel(*shown_figure(), 0, x, y);
+    if (!r.inside)
+        return "{\"inside\":false}";
+    const int effect = r.effect == AccessoryEffect::kAddition      ? 1
+                       : r.effect == AccessoryEffect::kSubtraction ? -1
+                                                                   : 0;
+    return kept(
+        "{\"inside\":true,\"theta\":" + number(r.theta_deg) + ",\"phi\":" + number(r.phi_deg) +
+        ",\"slowIndex\":" + number(r.n_slow) + ",\"fastIndex\":" + number(r.n_fast) +
+        ",\"retardation\":" + number(r.retardation_nm) +
+        ",\"order\":" + json_string(order_numeral(r.retardation_nm)) +
+        ",\"slowAzimuth\":" + number(r.slow_azimuth_deg) + ",\"effect\":" + number(effect) + "}");
 }
 
 }  // extern "C"

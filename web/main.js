@@ -202,6 +202,23 @@ function requestDraw() {
   }
 }
 
+// The read-out line: what the figure shows under the pointer, in the figure's own pixels.
+const readout = document.getElementById('readout');
+function readAt(event) {
+  const box = canvas.getBoundingClientRect();
+  const x = Math.floor(((event.clientX - box.left) * canvas.width) / box.width);
+  const y = Math.floor(((event.clientY - box.top) * canvas.height) / box.height);
+  const r = JSON.parse(core.ccall('lumitra_readout', 'string', ['number', 'number'], [x, y]));
+  const effect = ['−', '', '+'][r.effect + 1];
+  readout.textContent = !r.inside ? '' :
+    `θ ${r.theta.toFixed(1)}°  φ ${r.phi.toFixed(1)}°  n ${r.slowIndex.toFixed(4)} / ` +
+    `${r.fastIndex.toFixed(4)}  Γ ${r.retardation.toFixed(0)} nm (${r.order})${effect}  ` +
+    `↗ ${r.slowAzimuth.toFixed(0)}°`;
+}
+canvas.addEventListener('pointermove', readAt);
+canvas.addEventListener('pointerdown', readAt);
+canvas.addEventListener('pointerleave', () => { readout.textContent = ''; });
+
 // The stage: its azimuth turns the crystal; play turns it at the desktop program's speed.
 const stage = document.getElementById('stage-azimuth');
 const stageValue = document.getElementById('stage-azimuth-value');

@@ -170,6 +170,17 @@ def main(program, site, screenshots=None):
         print(f'bad query: {len(notices)} notices {notices}; {differing} of {inside} differ')
         if not visible or len(notices) != 3 or largest > 1 or differing > inside / 1000:
             failures.append('bad query')
+    # Along a vertical optic axis the two waves travel alike: at the centre the read-out
+    # shows the axis itself, no retardation, first order.
+    page.open('axis-type=0&c-axis-theta=0&image-size-single=201')
+    shown = page.script('''
+        const c = document.getElementById("figure"), box = c.getBoundingClientRect();
+        c.dispatchEvent(new PointerEvent("pointermove", {clientX: box.left + box.width / 2,
+                                                         clientY: box.top + box.height / 2}));
+        return document.getElementById("readout").textContent;''')
+    print(f'read-out at the centre: {shown}')
+    if not shown.startswith('θ 0.0°') or 'Γ 0 nm (I)' not in shown:
+        failures.append('read-out')
     # A redraw at 200 px as the stage turns.
     page.open('axis-type=1&two-vz=40&thickness=45&plate=530&image-size-single=200')
     for azimuth in range(1, 31):
@@ -179,8 +190,10 @@ def main(program, site, screenshots=None):
         WebDriverWait(page.driver, 30).until(
             lambda d: int(d.execute_script('return document.body.dataset.drawn')) >= azimuth + 1)
     times = page.script('return window.lumitraRedraws.slice(1)')
+    times.sort()
     print(f'redraw at 200 px: median {statistics.median(times):.1f} ms, '
-          f'slowest {max(times):.1f} ms over {len(times)}')
+          f'9 in 10 within {times[len(times) * 9 // 10]:.1f} ms, slowest {times[-1]:.1f} ms '
+          f'over {len(times)}')
     page.close()
     # The language of the browser chooses the texts.
     for language, save in (('ja', 'PNGで保存'), ('en-GB', 'Save PNG')):
