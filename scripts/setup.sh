@@ -13,6 +13,9 @@ top=$(cd "$(dirname "$0")/.." && pwd)
     netpbm fonts-ipafont-gothic libgtest-dev libgmock-dev libbenchmark-dev \
     xvfb xauth imagemagick coreutils gettext locales python3 \
     poppler-utils librsvg2-bin
+# The page's test drives Chromium headless through its WebDriver.
+case " $* " in *" -DBUILD_TESTING=ON "*)
+    "$top/scripts/install-packages.sh" chromium chromium-driver python3-selenium ;; esac
 # Whole-process benchmarks (bench/whole_process.sh) time runs with hyperfine.
 case " $* " in *" -DLUMITRA_BENCHMARKS=ON "*) "$top/scripts/install-packages.sh" hyperfine ;; esac
 "$top/scripts/generate-locales.sh" en_US.UTF-8 de_DE.UTF-8 ja_JP.UTF-8

@@ -191,13 +191,16 @@ std::string list_of_values(const SwitchControl& control) {
     return list_of(switch_values(control));
 }
 
-// The names --plate takes, in the order of the window's accessory button.
+}  // namespace
+
 std::vector<std::pair<std::string, std::int32_t>> plate_names() {
     return {{"none", kNoPlate},
             {format_number(kFirstOrderRetardation), kFirstOrderPlate},
             {format_number(kQuarterWaveRetardation), kQuarterWavePlate},
             {"wedge", kQuartzWedge}};
 }
+
+namespace {
 
 std::string list_of_plates() {
     std::string text;

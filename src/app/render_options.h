@@ -69,6 +69,10 @@ std::string check_against_figure(const RenderOptions& options, const Figure& fig
 // offer it or the record is neither in the animation mode nor a wedge sweep.
 std::optional<int> movie_side(const RenderOptions& options, int figure_side, std::string& error);
 
+// The names --plate takes with the accessories they choose, in the order of the window's
+// accessory button.
+std::vector<std::pair<std::string, std::int32_t>> plate_names();
+
 // The text of --help.
 std::string render_usage();
 

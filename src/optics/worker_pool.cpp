@@ -6,12 +6,16 @@
 #include <utility>
 
 int processor_count() {
+    if constexpr (kPiecesRunInline)
+        return 1;
     return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
 WorkerPool::WorkerPool(int workers) {
-    const std::size_t count = std::size_t(std::max(1, workers));
+    const std::size_t count = kPiecesRunInline ? 1 : std::size_t(std::max(1, workers));
     starts_.resize(count);
+    if constexpr (kPiecesRunInline)
+        return;
     threads_.reserve(count);
     for (std::size_t w = 0; w < count; ++w) {
         starts_[w] = {this, static_cast<int>(w)};
@@ -78,7 +82,18 @@ void WorkerPool::serve(int worker) {
     }
 }
 
+bool WorkerPool::run_inline(int count, const Piece& piece, const Report& report) {
+    for (int i = 0; i < count; ++i) {
+        piece(i, 0);
+        if (report && !report(i + 1))
+            return false;
+    }
+    return true;
+}
+
 bool WorkerPool::run(int count, const Piece& piece, const Report& report) {
+    if constexpr (kPiecesRunInline)
+        return run_inline(count, piece, report);
     std::unique_lock lock(mutex_);
     piece_ = &piece;
     count_ = count;

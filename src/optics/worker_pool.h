@@ -15,6 +15,14 @@
 // One worker per processor the system reports (at least one).
 int processor_count();
 
+// A browser runs WebAssembly on one thread: there the pool starts no threads, and the calling
+// thread does every piece itself, in order, as worker 0.
+#ifdef __EMSCRIPTEN__
+inline constexpr bool kPiecesRunInline = true;
+#else
+inline constexpr bool kPiecesRunInline = false;
+#endif
+
 class WorkerPool {
   public:
     explicit WorkerPool(int workers);
@@ -22,7 +30,7 @@ class WorkerPool {
     WorkerPool(const WorkerPool&) = delete;
     WorkerPool& operator=(const WorkerPool&) = delete;
 
-    int size() const { return static_cast<int>(threads_.size()); }
+    int size() const { return static_cast<int>(starts_.size()); }
 
     // piece(i, w) does piece i on worker w (0 … size − 1, so that each worker can keep
     // scratch of its own); report(f) is told that f pieces have finished.
@@ -48,6 +56,7 @@ class WorkerPool {
     void close();
     // Stops the task and waits, with the lock held, until no piece is running.
     void stop(std::unique_lock<std::mutex>& lock);
+    bool run_inline(int count, const Piece& piece, const Report& report);
 
     std::mutex mutex_;
     std::condition_variable work_posted_;

@@ -129,5 +129,8 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::copy_as_command_tip, "この図を描く lumitra-render のコマンド行をクリップボードへ"},
     {texts::save_settings_tip, "設定を lumitra-render の name=value の行でファイルに保存"},
     {texts::open_settings_tip, "設定ファイルを読み込む(使えない行は知らせて飛ばす)"},
+    {texts::save_png, "PNGで保存"},
+    {texts::ignored_options, "次の指定は使えないので無視しました:"},
+    {texts::stage_azimuth, "ステージの方位角"},
 };
 // clang-format on
