@@ -43,6 +43,7 @@ constexpr OptionHelp kHelp[] = {
     {"b-axis-theta",         "optic axis B: angle from the microscope axis", kDegrees},
     {"b-axis-phi",           "optic axis B: azimuth in the stage", kDegrees},
     {"wedge-retardation",    "how far the quartz wedge is pushed in (with --plate wedge)", "nm of retardation"},
+    {"stage-azimuth",        "how far the stage is turned for the single image", kDegrees},
     {"axis-type",            "crystal kind", "", kKinds},
     {"draw-mode",            "drawing mode", "", kModes},
     {"no-test-plate",        "the old switch of the first-order plate; --plate names every accessory", "", kPlateInOrOut},

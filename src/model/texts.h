@@ -108,14 +108,16 @@ inline constexpr char preview_rim_legend[] = "\224\222\202\314\211~: \224\226\22
 inline constexpr char preview_field_legend[] = "\227\316\202\314\211~: \221\316\225\250\203\214\203\223\203Y\202\314\216\213\226\354";  // 緑の円: 対物レンズの視野
 // The interference-colour chart
 inline constexpr char colour_chart[] = "\212\261\217\302\220F\220}\225\134";  // 干渉色図表
+inline constexpr char colour_chart_tip[] = "\202\261\202\314\214\213\217\273\202\314\220\374\202\306\223_\202\360\215\332\202\271\202\275\212\261\217\302\220F\220}\225\134\202\360\212J\202\253\202\334\202\267";  // この結晶の線と点を載せた干渉色図表を開きます
 // Reading the figure: the vibration-direction switch and the read-out line under the figure.
 inline constexpr char vibration_directions[] = "\220\125\223\256\225\373\214\374";  // 振動方向
+inline constexpr char vibration_directions_tip[] = "\222x\202\242\220U\223\256\225\373\214\374\202\360\212i\216q\217\363\202\314\220\374\225\252\202\305\220}\202\311\217d\202\313\202\351(\215\327\202\242\220\374\202\315\221\254\202\242\225\373\214\374)";  // 遅い振動方向を格子状の線分で図に重ねる(細い線は速い方向)
 inline constexpr char readout_format[] = "\203\306 %.1f\201\213  \203\323 %.1f\201\213  \223\374\216\313\212\160 %s  \203\301\201\214 %.4f  \203\277\201\214 %.4f  \203\241 %.0f nm (%s\216\237, %.2f)  \222\170\202\242\225\373\214\374 %.0f\201\213  A %.2f%s  RGB %d %d %d";  // θ %.1f°  φ %.1f°  入射角 %s  γ′ %.4f  α′ %.4f  Γ %.0f nm (%s次, %.2f)  遅い方向 %.0f°  A %.2f%s  RGB %d %d %d
 inline constexpr char readout_addition[] = "  \211\301\216\132";  //   加算
 inline constexpr char readout_subtraction[] = "  \214\270\216\132";  //   減算
 // Marks, caption and stage azimuth
 inline constexpr char stage_azimuth[] = "\203X\203e\201[\203W\225\373\210\312\212p";  // ステージ方位角
-inline constexpr char stage_azimuth_tip[] = "\222P\223\306\221\234\202\306\203\211\203C\203u\220}\214`\202\314\203X\203e\201[\203W\202\314\211\361\223]\212p(\223x)";  // 単独像とライブ図形のステージの回転角(度)
+inline constexpr char stage_azimuth_single_tip[] = "\222P\223\306\221\234\202\306\203\211\203C\203u\220}\214`\202\314\203X\203e\201[\203W\202\314\211\361\223]\212p(\223x)";  // 単独像とライブ図形のステージの回転角(度)
 inline constexpr char marks[] = "\226\332\220\267\202\350";  // 目盛り
 inline constexpr char marks_tip[] = "\225\316\214\365\216q(P)\202\306\214\237\214\365\216q(A)\202\314\225\373\214\374, \214\237\224\302\202\314\222x\202\242\225\373\214\374, \211\361\223]\221\234\202\314\225\373\210\312\212p\202\360\220}\202\311\225`\202\255";  // 偏光子(P)と検光子(A)の方向, 検板の遅い方向, 回転像の方位角を図に描く
 inline constexpr char caption[] = "\220\340\226\276\225\266";  // 説明文
@@ -135,7 +137,6 @@ inline constexpr char open_settings_tip[] = "\220\335\222\350\203\164\203\100\20
 // The page in a browser.
 inline constexpr char save_png[] = "PNG\202\305\225\333\221\266";  // PNGで保存
 inline constexpr char ignored_options[] = "\216\237\202\314\216w\222\350\202\315\216g\202\246\202\310\202\242\202\314\202\305\226\263\216\213\202\265\202\334\202\265\202\275:";  // 次の指定は使えないので無視しました:
-inline constexpr char stage_azimuth[] = "\203X\203e\201[\203W\202\314\225\373\210\312\212p";  // ステージの方位角
 // clang-format on
 
 }  // namespace texts

@@ -28,7 +28,7 @@ struct FigureFile {
     int frame = 0;
     int movie_side = 0;
     float fps = 0.0f;
-    FigureMarks marks;  // drawn over a still
+    FigureMarks marks{};  // drawn over a still
 };
 
 // Writes the file; the writers' contract: 1 when it is in place (or a movie was cancelled),

@@ -21,6 +21,7 @@ FigureReadout::FigureReadout(FigureView& view, Gtk::Box& figure_column, Gtk::Box
     figure_column.pack_start(line_, false, false, 0);
 
     switch_.set_label(shown_text(texts::vibration_directions));
+    set_tooltip(switch_, texts::vibration_directions_tip);
     controls.pack_start(switch_, false, false, 10);
     switch_.signal_toggled().connect([this] {
         view_.set_vibration_directions(switch_.get_active());

@@ -63,6 +63,11 @@ MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
     actions_.set_layout(Gtk::BUTTONBOX_EXPAND);
     actions_.set_border_width(5);
     outer_.pack_end(actions_, false, true, 0);
+    // The tools a course adds (the colour chart, settings that travel) in a row of their own
+    // above Draw and Quit, so that the window stays as narrow in English as in Japanese.
+    tools_.set_layout(Gtk::BUTTONBOX_CENTER);
+    tools_.set_spacing(5);
+    outer_.pack_end(tools_, false, true, 0);
 
     upper_.pack_start(mode_frames_, false, false, 0);
     upper_.pack_start(columns_, true, true, 0);
@@ -78,8 +83,9 @@ MainWindow::MainWindow(ParameterRecord& record) : editor_(record) {
     preview_row_.pack_start(live_, false, false, 0);
 
     draw_ = make_button(actions_, texts::draw);
-    chart_button_ = make_button(actions_, texts::colour_chart);
-    settings_.add_buttons(actions_);
+    chart_button_ = make_button(tools_, texts::colour_chart);
+    set_tooltip(*chart_button_, texts::colour_chart_tip);
+    settings_.add_buttons(tools_);
     quit_ = make_button(actions_, texts::quit);
     set_tooltip(*draw_, texts::draw_tip);
     set_tooltip(*quit_, texts::quit_tip);

@@ -80,6 +80,7 @@ class MainWindow : public Gtk::Window {
     Gtk::Box left_{Gtk::ORIENTATION_VERTICAL, 0};
     Gtk::Box right_{Gtk::ORIENTATION_VERTICAL, 0};
     Gtk::ButtonBox actions_{Gtk::ORIENTATION_HORIZONTAL};
+    Gtk::ButtonBox tools_{Gtk::ORIENTATION_HORIZONTAL};
     ModeFrames mode_frames_{editor_};
     OpticalPropertiesPanel optical_properties_{editor_};
     OrientationPanel orientation_{editor_};

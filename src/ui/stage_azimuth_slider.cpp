@@ -18,7 +18,7 @@ StageAzimuthSlider::StageAzimuthSlider(RecordEditor& editor)
     // A full turn is the stage at zero again, so the slider stops one step below it.
     scale_ = make_labeled_scale(*this, texts::stage_azimuth, kWidths, record.stage_azimuth,
                                 controls::kStageAzimuth);
-    set_tooltip(*scale_, texts::stage_azimuth_tip);
+    set_tooltip(*scale_, texts::stage_azimuth_single_tip);
     if (auto* row = dynamic_cast<Gtk::Box*>(scale_->get_parent())) {
         row->child_property_expand(*scale_) = true;
         row->child_property_fill(*scale_) = true;

@@ -109,12 +109,14 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::preview_rim_legend, "白の円: 薄片に平行な方向(90°)"},
     {texts::preview_field_legend, "緑の円: 対物レンズの視野"},
     {texts::colour_chart, "干渉色図表"},
+    {texts::colour_chart_tip, "この結晶の線と点を載せた干渉色図表を開きます"},
     {texts::vibration_directions, "振動方向"},
+    {texts::vibration_directions_tip, "遅い振動方向を格子状の線分で図に重ねる(細い線は速い方向)"},
     {texts::readout_format, "θ %.1f°  φ %.1f°  入射角 %s  γ′ %.4f  α′ %.4f  Γ %.0f nm (%s次, %.2f)  遅い方向 %.0f°  A %.2f%s  RGB %d %d %d"},
     {texts::readout_addition, "  加算"},
     {texts::readout_subtraction, "  減算"},
     {texts::stage_azimuth, "ステージ方位角"},
-    {texts::stage_azimuth_tip, "単独像とライブ図形のステージの回転角(度)"},
+    {texts::stage_azimuth_single_tip, "単独像とライブ図形のステージの回転角(度)"},
     {texts::marks, "目盛り"},
     {texts::marks_tip, "偏光子(P)と検光子(A)の方向, 検板の遅い方向, 回転像の方位角を図に描く"},
     {texts::caption, "説明文"},
@@ -131,6 +133,5 @@ inline constexpr ExpectedText expected_texts[] = {
     {texts::open_settings_tip, "設定ファイルを読み込む(使えない行は知らせて飛ばす)"},
     {texts::save_png, "PNGで保存"},
     {texts::ignored_options, "次の指定は使えないので無視しました:"},
-    {texts::stage_azimuth, "ステージの方位角"},
 };
 // clang-format on
