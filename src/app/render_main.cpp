@@ -12,9 +12,9 @@
 
 #include "app/install_paths.h"
 #include "app/render_options.h"
+#include "app/render_settings.h"
 #include "model/accessories.h"
 #include "model/derived_values.h"
-#include "app/render_settings.h"
 #include "optics/figure_computation.h"
 #include "optics/large_figure.h"
 #include "optics/wedge_sweep.h"

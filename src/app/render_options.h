@@ -17,8 +17,8 @@
 #include "model/mineral_list.h"
 #include "model/parameter_record.h"
 #include "optics/figure_buffer.h"
-#include "render/colour_chart.h"
 #include "output/figure_marks.h"
+#include "render/colour_chart.h"
 
 struct RenderOptions {
     // The record as the main window holds it right after start-up, changed by the options,

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "output/encoded_movie.h"
-#include "output/mpeg_encoder.h"
 #include "output/figure_marks.h"
+#include "output/mpeg_encoder.h"
 
 std::optional<OutputError> movie_writer_problem(OutputFormat format,
                                                 const std::string& module_file) {

@@ -22,8 +22,8 @@
 #include "ui/other_parameters_panel.h"
 #include "ui/projection_preview.h"
 #include "ui/record_editor.h"
-#include "ui/stage_azimuth_slider.h"
 #include "ui/settings_transfer.h"
+#include "ui/stage_azimuth_slider.h"
 #include "ui/wedge_slider.h"
 
 class MainWindow : public Gtk::Window {

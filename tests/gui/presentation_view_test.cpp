@@ -73,10 +73,10 @@ TEST_F(PresentationViewTest, AGrownWindowShowsTheFigureComputedAtItsSize) {
     };
     parameters.axis_type = kBiaxial;
     parameters.animation_step = 10;
-    for (const Case c : {Case{kSingleImage, "--axis-type 1"},
-                         Case{kAnimation,
-                              "--axis-type 1 --draw-mode 2 "
-                              "--animation-step 10 --frame 0"}}) {
+    for (const Case c :
+         {Case{kSingleImage, "--axis-type 1"}, Case{kAnimation,
+                                                    "--axis-type 1 --draw-mode 2 "
+                                                    "--animation-step 10 --frame 0"}}) {
         SCOPED_TRACE(c.mode);
         FigureWindow& window = open(c.mode);
         FigureView& view = window.view();

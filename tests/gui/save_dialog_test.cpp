@@ -420,10 +420,8 @@ TEST_F(SaveDialogTest, EveryFormatAndSizeIsTheFileTheRendererWrites) {
     };
     const Case cases[] = {
         {kSingleImage, "still.png", 0, "--axis-type 1 --draw-range 1"},
-        {kAnimation, "stage.mp4", 0,
-         "--axis-type 1 --draw-range 1 --draw-mode 2 --movie-size 240"},
-        {kSingleImage, "slide.png", 1080,
-         "--axis-type 1 --draw-range 1 --output-size 1080"},
+        {kAnimation, "stage.mp4", 0, "--axis-type 1 --draw-range 1 --draw-mode 2 --movie-size 240"},
+        {kSingleImage, "slide.png", 1080, "--axis-type 1 --draw-range 1 --output-size 1080"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

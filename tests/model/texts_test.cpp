@@ -8,4 +8,3 @@ TEST(Texts, EveryConstantConvertsToItsJapaneseText) {
         EXPECT_EQ(iconv_sjis_to_utf8(text.sjis), text.utf8);
     }
 }
-
