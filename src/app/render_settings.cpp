@@ -82,11 +82,11 @@ std::vector<OptionValue> changed_settings(const std::vector<OptionValue>& settin
 std::string render_command(const std::vector<OptionValue>& settings, std::string_view out) {
     std::string command = "lumitra-render";
     for (const OptionValue& option : settings) {
-        command += " --" + option.name;
+        command.append(" --").append(option.name);
         if (!option.value.empty())
-            command += " " + shell_word(option.value);
+            command.append(" ").append(shell_word(option.value));
     }
-    return command + " --out " + shell_word(out);
+    return command.append(" --out ").append(shell_word(out));
 }
 
 std::string settings_text(const std::vector<OptionValue>& settings) {
@@ -123,8 +123,11 @@ SettingsLines read_settings(std::string_view text, std::string_view file_name,
                                    problem);
             continue;
         }
-        lines.arguments.push_back("--" + std::string(name) +
-                                  (value ? "=" + std::string(*value) : std::string()));
+        std::string argument = "--";
+        argument.append(name);
+        if (value)
+            argument.append("=").append(*value);
+        lines.arguments.push_back(std::move(argument));
     }
     return lines;
 }

@@ -401,7 +401,9 @@ std::string quoted(const std::string& text) {
 }
 
 std::string point(ChartPoint p) {
-    return "[" + number(p.x) + ", " + number(p.y) + "]";
+    std::string text = "[";
+    text.append(number(p.x)).append(", ").append(number(p.y)).append("]");
+    return text;
 }
 
 }  // namespace
