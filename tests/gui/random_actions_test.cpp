@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <random>
 #include <string>
@@ -39,6 +40,22 @@ TEST(RandomActions, ThousandActionsLeaveNoCrashAndNoToolkitComplaint) {
         GLogLevelFlags fatal;
         ~Restore() { g_log_set_always_fatal(fatal); }
     } restore{g_log_set_always_fatal(GLogLevelFlags(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_CRITICAL))};
+    // The save chooser lists the working directory, where the other tests running beside
+    // this one make and remove files; GTK's own chooser complains when its folder changes
+    // while it closes, which says nothing about this program. It opens in a quiet folder.
+    struct QuietFolder {
+        std::string before = std::filesystem::current_path();
+        std::string folder = ::testing::TempDir() + "lumitra-random-XXXXXX";
+        QuietFolder() {
+            if (::mkdtemp(folder.data()) != nullptr)
+                std::filesystem::current_path(folder);
+        }
+        ~QuietFolder() {
+            std::filesystem::current_path(before);
+            std::error_code ignored;
+            std::filesystem::remove_all(folder, ignored);
+        }
+    } quiet_folder;
     const unsigned long seed = from_environment("LUMITRA_RANDOM_SEED", std::random_device{}());
     const std::string log_path = ::testing::TempDir() + "lumitra-random-actions.log";
     std::FILE* log = std::fopen(log_path.c_str(), "w");
