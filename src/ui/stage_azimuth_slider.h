@@ -3,20 +3,9 @@
 // section to its 45° position before Draw.
 #pragma once
 
-#include <gtkmm/box.h>
-#include <gtkmm/scale.h>
+#include "ui/record_slider.h"
 
-#include "ui/record_editor.h"
-
-class StageAzimuthSlider : public Gtk::Box {
+class StageAzimuthSlider : public RecordSlider {
   public:
     explicit StageAzimuthSlider(RecordEditor& editor);
-
-    Gtk::Scale& scale() { return *scale_; }
-
-  private:
-    void show_record();
-
-    RecordEditor& editor_;
-    Gtk::Scale* scale_ = nullptr;
 };
